@@ -1,0 +1,117 @@
+#include "foundation/QORExceptions.h"
+#include "support/TestSupport.h"
+
+#include <filesystem>
+#include <ios>
+#include <new>
+#include <stdexcept>
+#include <typeinfo>
+
+namespace {
+
+class ExceptionReport : public ::testing::Test
+{
+protected:
+    void SetUp() override { RegisterMessageProvider(ApplicationMessageProvider); }
+    void TearDown() override { ClearMessageProviders(); }
+};
+
+template <class E> QString Report(const QString& Message = {})
+{
+    return ReportOf([&] { throw E(Message); });
+}
+
+TEST_F(ExceptionReport, DefaultMessagesStandAlone)
+{
+    EXPECT_EQ(Report<E_QOR_InvalidCommandLineParameters>(), "Invalid command line parameters.");
+    EXPECT_EQ(Report<E_QOR_LoadingError>(), "Loading error.");
+    EXPECT_EQ(Report<E_QOR_InvalidListItemIndex>(), "Invalid list item index.");
+    EXPECT_EQ(Report<E_QOR_ListNeedsToOwnItemsForThisOperation>(), "List needs to own items for this operation.");
+    EXPECT_EQ(Report<E_QOR_InvalidCalibrationData>(), "Invalid calibration data.");
+    EXPECT_EQ(Report<E_QOR_DataHasEssentialInformationMissing>(), "Data has essential information missing.");
+}
+
+TEST_F(ExceptionReport, ClassRowWinsOverParentRow)
+{
+    EXPECT_EQ(Report<E_QOR_ErrorOpeningFileForReading>(), "Error opening file for reading.");
+    EXPECT_EQ(Report<E_QOR_ErrorOpeningFileForWriting>(), "Error opening file for writing.");
+    EXPECT_EQ(Report<E_QOR_ErrorOpeningFile>(), "Error opening file.");
+}
+
+TEST_F(ExceptionReport, MessageJoinsDefaultWithFullStop)
+{
+    EXPECT_EQ(Report<E_QOR_ErrorOpeningFile>("File name='a.cpd'"), "Error opening file. File name='a.cpd'.");
+    EXPECT_EQ(Report<E_QOR>("Bad value"), "Bad value.");
+    EXPECT_EQ(Report<E_QOR>("Invalid call to DecBusyCursor."), "Invalid call to DecBusyCursor.");
+    EXPECT_EQ(Report<E_QOR>(), "Unknown error.");
+    EXPECT_EQ(Report<E_APP>(), "Unknown error.");
+}
+
+TEST_F(ExceptionReport, ProviderAnswersForExportErrorOnly)
+{
+    EXPECT_EQ(Report<E_APP_ExportError>("Code package name not set"), "Export error. Code package name not set.");
+    EXPECT_EQ(Report<E_APP_ExportError>(), "Export error.");
+    ClearMessageProviders();
+    EXPECT_EQ(Report<E_APP_ExportError>("X"), "X.");
+}
+
+TEST_F(ExceptionReport, StandardLibraryErrorsMapToRuntimeTexts)
+{
+    EXPECT_EQ(ReportOf([] { throw std::bad_alloc(); }), "Out of memory.");
+    EXPECT_EQ(ReportOf([] { throw std::ios_base::failure("x"); }), "I/O error.");
+    EXPECT_EQ(ReportOf([] { throw std::filesystem::filesystem_error("x", std::error_code()); }), "I/O error.");
+    EXPECT_EQ(ReportOf([] { throw std::bad_cast(); }), "Invalid cast.");
+    EXPECT_EQ(ReportOf([] { throw std::out_of_range("vector"); }), "Integer range error.");
+    EXPECT_EQ(ReportOf([] { throw std::runtime_error("Disk on fire"); }), "Disk on fire.");
+    EXPECT_EQ(ReportOf([] { throw std::runtime_error(""); }), "Unknown error.");
+    EXPECT_EQ(ReportOf([] { throw 42; }), "Unknown error.");
+}
+
+TEST_F(ExceptionReport, RuntimeKindTextOnlyWhenMessageIsEmpty)
+{
+    EXPECT_EQ(ReportOf([] { throw ERuntime(TRuntimeErrorKind::DivByZero, {}); }), "Integer divide by zero error.");
+    EXPECT_EQ(ReportOf([] { throw ERuntime(TRuntimeErrorKind::DivByZero, "Division in row 3"); }),
+              "Division in row 3.");
+    EXPECT_EQ(ReportOf([] { throw EOleSysError(0x80004005u); }), "Ole sys error. Error code=80004005h.");
+    EXPECT_EQ(ReportOf([] { throw EOleException(0x8000FFFFu, "Lib", "help.chm"); }),
+              "Ole exception. Error code=8000FFFFh. Source='Lib'. Help file='help.chm'.");
+}
+
+TEST(AddSentence, FollowsTheSentenceRule)
+{
+    EXPECT_EQ(AddSentence("", "File name='x'."), "File name='x'.");
+    EXPECT_EQ(AddSentence("Loading error", "File name='x'."), "Loading error. File name='x'.");
+    EXPECT_EQ(AddSentence("Done.", "Next."), "Done. Next.");
+}
+
+TEST(AddSentence, ExtendsTheExceptionBeingHandled)
+{
+    const QString Text = ReportOf([] {
+        try {
+            throw E_QOR_LoadingError();
+        } catch (...) {
+            AddSentenceAndRethrow("File name='a.cpd'.");
+        }
+    });
+    EXPECT_EQ(Text, "Loading error. File name='a.cpd'.");
+
+    const QString Foreign = ReportOf([] {
+        try {
+            throw std::bad_alloc();
+        } catch (...) {
+            AddSentenceAndRethrow("File name='a.cpd'.");
+        }
+    });
+    EXPECT_EQ(Foreign, "Out of memory. File name='a.cpd'.");
+}
+
+TEST(DescribeHResult, KnownUnknownAndAccessViolation)
+{
+    EXPECT_EQ(DescribeHResult(static_cast<HResult>(0xC0000005u)), "Access violation.");
+    EXPECT_EQ(DescribeHResult(static_cast<HResult>(0x8123ABCDu)), "HRESULT=8123ABCDH");
+    EXPECT_EQ(DescribeHResult(QOR_E_INVALIDARG), "The parameter is incorrect.");
+    EXPECT_EQ(ReportOf([] { OleCheck(static_cast<HResult>(0x8123ABCDu)); }), "COM error. HRESULT=8123ABCDH.");
+    EXPECT_NO_THROW(OleCheck(QOR_S_FALSE));
+}
+
+} // namespace
