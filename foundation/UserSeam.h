@@ -1,0 +1,109 @@
+#pragma once
+
+// The one way the program asks or tells the user anything outside its own windows: message boxes,
+// questions and file dialogs. The GUI installs a Qt implementation, the unattended export a console
+// one, and tests a scripted one.
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+enum class TMessageButtons
+{
+    OK,
+    OKCancel,
+    YesNo,
+    YesNoCancel,
+};
+
+enum class TMessageIcon
+{
+    None,
+    Information,
+    Warning,
+    Error,
+    Question,
+};
+
+enum class TMessageResult
+{
+    OK,
+    Cancel,
+    Yes,
+    No,
+};
+
+struct TFileDialogRequest
+{
+    QWidget* Parent = nullptr;
+    QString Caption;
+    QString Directory;
+    QString FileName;
+    // Qt filter text, e.g. "Code package definition files (*.cpd)".
+    QString Filter;
+    QString DefaultSuffix;
+};
+
+class IUserSeam
+{
+public:
+    virtual ~IUserSeam() = default;
+
+    // An empty Caption means the platform's default caption for the icon.
+    virtual TMessageResult ShowMessage(
+        QWidget* Parent, const QString& Text, const QString& Caption, TMessageButtons Buttons, TMessageIcon Icon) = 0;
+    // The chosen file name, or empty when the user cancelled.
+    virtual QString GetOpenFileName(const TFileDialogRequest& Request) = 0;
+    virtual QString GetSaveFileName(const TFileDialogRequest& Request) = 0;
+};
+
+// The installed seam. Until one is installed, a scripted seam that answers every question with its
+// default answer stands in.
+IUserSeam& UserSeam();
+// Installs Seam (not owned) and returns the one it replaces.
+IUserSeam* SetUserSeam(IUserSeam* Seam);
+
+// Records every message and answers from queues: what tests install.
+class TScriptedUserSeam : public IUserSeam
+{
+public:
+    struct TShownMessage
+    {
+        QString Text;
+        QString Caption;
+        TMessageButtons Buttons;
+        TMessageIcon Icon;
+    };
+
+    TMessageResult ShowMessage(QWidget* Parent,
+                               const QString& Text,
+                               const QString& Caption,
+                               TMessageButtons Buttons,
+                               TMessageIcon Icon) override;
+    QString GetOpenFileName(const TFileDialogRequest& Request) override;
+    QString GetSaveFileName(const TFileDialogRequest& Request) override;
+
+    // Answers used in order; when the queue is empty a question gets OK or Yes.
+    std::deque<TMessageResult> Answers;
+    std::deque<QString> OpenFileNames;
+    std::deque<QString> SaveFileNames;
+    std::vector<TShownMessage> Messages;
+    std::vector<TFileDialogRequest> FileRequests;
+};
+
+// Installs a seam for the lifetime of the guard and restores the previous one afterwards.
+class TUserSeamGuard
+{
+public:
+    explicit TUserSeamGuard(IUserSeam* Seam) : FPrevious(SetUserSeam(Seam)) {}
+    ~TUserSeamGuard() { SetUserSeam(FPrevious); }
+    TUserSeamGuard(const TUserSeamGuard&) = delete;
+    TUserSeamGuard& operator=(const TUserSeamGuard&) = delete;
+
+private:
+    IUserSeam* FPrevious;
+};
