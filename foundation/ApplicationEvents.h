@@ -62,6 +62,7 @@ class TExceptionEventList : public TEventList
     QOR_DECLARE_CLASS
 public:
     TExceptionEventList();
+    using TQORList::Add;
     void Add(const void* Owner, TExceptionHandler Handler);
     // Passes the exception to the last item's handler; false when the list is empty.
     bool Dispatch(void* Sender, const std::exception_ptr& Error);
@@ -75,6 +76,7 @@ class TNotifyEventList : public TEventList
     QOR_DECLARE_CLASS
 public:
     TNotifyEventList();
+    using TQORList::Add;
     void Add(const void* Owner, TNotifyHandler Handler);
     bool Dispatch(void* Sender);
 
@@ -87,6 +89,7 @@ class TIdleEventList : public TEventList
     QOR_DECLARE_CLASS
 public:
     TIdleEventList();
+    using TQORList::Add;
     void Add(const void* Owner, TIdleHandler Handler);
     bool Dispatch(void* Sender, bool& Done);
 

@@ -32,6 +32,20 @@ private:
     std::vector<TMethod> FMethods;
 };
 
+// Booleans kept as list entries of 0 or 1.
+class TBooleanList
+{
+public:
+    int32_t Add(bool Value);
+    // Raises E_QOR_InvalidListItemIndex outside 0 … Count − 1.
+    bool Items(int32_t I) const;
+    int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+    void Clear() { FItems.clear(); }
+
+private:
+    std::vector<uint8_t> FItems;
+};
+
 // Upper bound (exclusive) of a list's count and capacity.
 constexpr int32_t MaxListSize = 0x8000000;
 
@@ -111,7 +125,10 @@ private:
     };
 
     void TakeItem(TQORObject* Item);
-    void ReleaseItem(TQORObject* Item);
+    void ReleaseSlot(int32_t I);
+    void RemoveSlot(int32_t I);
+    void CheckNotOwned(const TQORObject* Item) const;
+    void InvalidateIndexCache();
     void QuickSort(const TCompareFunction& Function, int32_t Low, int32_t High);
 
     mutable bool FIndexCacheValid = false;

@@ -33,6 +33,12 @@ struct TQORClass
     QString ClassName() const { return QString::fromLatin1(Name); }
 };
 
+// The class ID of a class reference: the parsed literal, or the null GUID for nullptr.
+inline TGUID QORClassID(const char* Text)
+{
+    return Text ? TGUID::Parse(Text) : TGUID{};
+}
+
 // Declares the class reference of a TQORObject subclass. Pair with QOR_IMPLEMENT_CLASS in the source.
 #define QOR_DECLARE_CLASS                                                                                              \
 public:                                                                                                                \
@@ -45,8 +51,7 @@ private:
 #define QOR_IMPLEMENT_CLASS(ClassName, ParentName, ID, Factory)                                                        \
     const TQORClass& ClassName::StaticClass()                                                                          \
     {                                                                                                                  \
-        static const TQORClass Info{                                                                                   \
-            #ClassName, &ParentName::StaticClass(), (ID) ? TGUID::Parse(ID) : TGUID{}, Factory};                       \
+        static const TQORClass Info{#ClassName, &ParentName::StaticClass(), QORClassID(ID), Factory};                  \
         return Info;                                                                                                   \
     }                                                                                                                  \
     const TQORClass& ClassName::Class() const                                                                          \
