@@ -1,0 +1,152 @@
+#include "model/ModelList.h"
+
+#include "foundation/QORExceptions.h"
+#include "foundation/StreamPrimitives.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <memory>
+
+namespace {
+
+int Sign(int Value)
+{
+    return (Value > 0) - (Value < 0);
+}
+
+// Building a collator is costly and sorting compares often, so one is kept per locale.
+const QCollator& CaseInsensitiveCollator()
+{
+    thread_local std::unique_ptr<QCollator> Collator;
+    thread_local QLocale CollatorLocale;
+    const QLocale Current;
+    if (!Collator || CollatorLocale != Current) {
+        Collator = std::make_unique<QCollator>(Current);
+        Collator->setCaseSensitivity(Qt::CaseInsensitive);
+        CollatorLocale = Current;
+    }
+    return *Collator;
+}
+
+} // namespace
+
+int CompareText(const QString& A, const QString& B)
+{
+    return Sign(CaseInsensitiveCollator().compare(A, B));
+}
+
+int CompareOrdinal(const QString& A, const QString& B)
+{
+    return Sign(A.compare(B, Qt::CaseSensitive));
+}
+
+int CompareIntegers(int32_t A, int32_t B)
+{
+    return (A > B) - (A < B);
+}
+
+void CheckFormatTag(const TGUID& Tag, const TGUID& Expected)
+{
+    if (Tag != Expected)
+        throw E_QOR_UnrecognisedDataFormat();
+}
+
+int32_t ReferencePosition(const TQORList& List, int32_t I)
+{
+    if (List.IsPending(I))
+        return List.PendingIndex(I);
+    const TQORObject* Item = List.Items(I);
+    if (!Item)
+        throw E_QOR_ObjectPointerIsNil();
+    return Item->GetIndex();
+}
+
+bool SameReferences(const TQORList& A, const TQORList& B)
+{
+    if (A.Count() != B.Count())
+        return false;
+    auto Position = [](const TQORList& List, int32_t I) -> int64_t {
+        if (List.IsPending(I))
+            return List.PendingIndex(I);
+        const TQORObject* Item = List.Items(I);
+        if (!Item)
+            return -2;
+        if (!Item->Parent())
+            return -3;
+        return Item->GetIndex();
+    };
+    for (int32_t I = 0; I < A.Count(); ++I)
+        if (Position(A, I) != Position(B, I))
+            return false;
+    return true;
+}
+
+int32_t ReadListCount(IQORStream& Stream, TQORList& List, int32_t MinimumItemSize)
+{
+    const int32_t Count = ReadInteger(Stream);
+    if (Count < 0 || Count >= MaxListSize)
+        throw E_QOR_InvalidListItemIndex();
+    if (Count > 0 && static_cast<int64_t>(Count) * MinimumItemSize > GetRemainingBytes(Stream))
+        throw E_QOR_LoadingError();
+    List.SetCapacity(Count);
+    return Count;
+}
+
+TAccessPermissions PermissionsFromAccessLevel(int32_t Level)
+{
+    TAccessPermissions Result;
+    if (Level < 1 || Level > 4)
+        return Result;
+    Result.ServiceEngineers = true;
+    Result.SystemAdministrators = Level >= 2;
+    Result.Trainers = Level >= 3;
+    Result.Students = Level >= 4;
+    return Result;
+}
+
+QOR_IMPLEMENT_CLASS(TModelList, TQORList, nullptr, nullptr)
+
+void TModelList::LoadFromStream(IQORStream& Stream)
+{
+    Clear();
+    CheckFormatTag(ReadGUID(Stream), FormatTag());
+    const int32_t Count = ReadListCount(Stream, *this, OwnsItems() ? MinimumElementRecordSize : ReferenceEntrySize);
+    for (int32_t I = 0; I < Count; ++I) {
+        if (OwnsItems()) {
+            std::unique_ptr<TQORObject> Item(CreateItem());
+            Add(Item.get());
+            TQORObject* Added = Item.release();
+            Added->LoadFromStream(Stream);
+        } else {
+            AddPending(ReadInteger(Stream));
+        }
+    }
+    SetExpanded(ReadBoolean(Stream));
+}
+
+void TModelList::SaveToStream(IQORStream& Stream) const
+{
+    WriteGUID(Stream, FormatTag());
+    WriteInteger(Stream, Count());
+    for (int32_t I = 0; I < Count(); ++I) {
+        if (OwnsItems()) {
+            const TQORObject* Item = Items(I);
+            if (!Item)
+                throw E_QOR_ObjectPointerIsNil();
+            Item->SaveToStream(Stream);
+        } else {
+            WriteInteger(Stream, ReferencePosition(*this, I));
+        }
+    }
+    WriteBoolean(Stream, Expanded());
+}
+
+QOR_IMPLEMENT_CLASS(TNotifyingList, TModelList, nullptr, nullptr)
+
+void TNotifyingList::Notify(TQORObject* Item, TQORListNotification Action)
+{
+    TModelList::Notify(Item, Action);
+    if (Action == qlnDeleting && Item && OnDeleted)
+        OnDeleted(Item);
+}

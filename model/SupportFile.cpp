@@ -1,0 +1,72 @@
+#include "model/SupportFile.h"
+
+#include "foundation/General.h"
+#include "foundation/StreamPrimitives.h"
+#include "model/FormatTags.h"
+
+QOR_IMPLEMENT_CLASS(TSupportFile, TQORObject, "{DF027A53-E56B-49A5-8F3A-78747C854FA5}", &QORCreate<TSupportFile>)
+
+void TSupportFile::Assign(const TQORObject* Source, bool KeepReferences)
+{
+    const auto& From = AssignSource<TSupportFile>(*this, Source);
+    SourceFilePath = From.SourceFilePath;
+    SourceFileName = From.SourceFileName;
+    TargetRelativePath = From.TargetRelativePath;
+    InstallIntoGAC = From.InstallIntoGAC;
+}
+
+bool TSupportFile::Equals(const TQORObject* Other) const
+{
+    const auto* That = SameClass<TSupportFile>(*this, Other);
+    return That && SourceFilePath == That->SourceFilePath && SourceFileName == That->SourceFileName &&
+           TargetRelativePath == That->TargetRelativePath && InstallIntoGAC == That->InstallIntoGAC;
+}
+
+void TSupportFile::Clear()
+{
+    SourceFilePath.clear();
+    SourceFileName.clear();
+    TargetRelativePath.clear();
+    InstallIntoGAC = false;
+}
+
+void TSupportFile::LoadFromStream(IQORStream& Stream)
+{
+    Clear();
+    CheckFormatTag(ReadGUID(Stream), FormatTag::SupportFile);
+    SourceFilePath = ReadString(Stream);
+    SourceFileName = ReadString(Stream);
+    TargetRelativePath = ReadString(Stream);
+    InstallIntoGAC = ReadBoolean(Stream);
+}
+
+void TSupportFile::SaveToStream(IQORStream& Stream) const
+{
+    WriteGUID(Stream, FormatTag::SupportFile);
+    WriteString(Stream, SourceFilePath);
+    WriteString(Stream, SourceFileName);
+    WriteString(Stream, TargetRelativePath);
+    WriteBoolean(Stream, InstallIntoGAC);
+}
+
+QOR_IMPLEMENT_CLASS(TSupportFiles, TModelList, nullptr, nullptr)
+
+TSupportFiles::TSupportFiles() : TModelList(&TSupportFile::StaticClass(), true) {}
+
+const TGUID& TSupportFiles::FormatTag() const
+{
+    return FormatTag::SupportFiles;
+}
+
+TQORList* TSupportFiles::CreateList(bool OwnsItems) const
+{
+    return new TSupportFiles();
+}
+
+int TSupportFiles::Compare(const TQORObject* A, const TQORObject* B) const
+{
+    const auto* FileA = static_cast<const TSupportFile*>(A);
+    const auto* FileB = static_cast<const TSupportFile*>(B);
+    return CompareOrdinal(CombinePath(FileA->SourceFilePath, FileA->SourceFileName),
+                          CombinePath(FileB->SourceFilePath, FileB->SourceFileName));
+}

@@ -1,0 +1,164 @@
+#include "model/TaskModule.h"
+
+#include "foundation/StreamPrimitives.h"
+#include "model/FormatTags.h"
+
+TTaskModuleType TaskModuleTypeFromV1(int32_t Stored)
+{
+    // Version 1 lacked "Task recording player" (now 6) and "Task module command editor" (now 9).
+    int32_t Value = Stored;
+    if (Value > 4)
+        ++Value;
+    if (Value == 9)
+        Value = 10;
+    return static_cast<TTaskModuleType>(Value);
+}
+
+TTaskModuleType TaskModuleTypeFromV2(int32_t Stored)
+{
+    if (Stored == 9)
+        return tmtTool;
+    if (Stored == 10)
+        return tmtTaskModuleCommandEditor;
+    return static_cast<TTaskModuleType>(Stored);
+}
+
+QOR_IMPLEMENT_CLASS(TTaskModule, TQORObject, nullptr, &QORCreate<TTaskModule>)
+
+TTaskModule::TTaskModule() = default;
+
+void TTaskModule::Assign(const TQORObject* Source, bool KeepReferences)
+{
+    const auto& From = AssignSource<TTaskModule>(*this, Source);
+    ID = From.ID;
+    Type = From.Type;
+    SupportsMultipleItems = From.SupportsMultipleItems;
+    InputTaskTypes.Assign(&From.InputTaskTypes, KeepReferences);
+    OutputTaskTypes.Assign(&From.OutputTaskTypes, KeepReferences);
+    InputTaskRecordingTypes.Assign(&From.InputTaskRecordingTypes, KeepReferences);
+    OutputTaskRecordingTypes.Assign(&From.OutputTaskRecordingTypes, KeepReferences);
+    InputTaskResultItemFormats.Assign(&From.InputTaskResultItemFormats, KeepReferences);
+    OutputTaskResultItemFormats.Assign(&From.OutputTaskResultItemFormats, KeepReferences);
+    OutputMediaItemFormats.Assign(&From.OutputMediaItemFormats, KeepReferences);
+    SetExpanded(From.Expanded());
+}
+
+bool TTaskModule::Equals(const TQORObject* Other) const
+{
+    const auto* That = SameClass<TTaskModule>(*this, Other);
+    if (!That)
+        return false;
+    const auto SameList = [](const TQORList& A, const TQORList& B) {
+        return SameReferences(A, B) && A.Expanded() == B.Expanded();
+    };
+    return ID == That->ID && Type == That->Type && SupportsMultipleItems == That->SupportsMultipleItems &&
+           SameList(InputTaskTypes, That->InputTaskTypes) && SameList(OutputTaskTypes, That->OutputTaskTypes) &&
+           SameList(InputTaskRecordingTypes, That->InputTaskRecordingTypes) &&
+           SameList(OutputTaskRecordingTypes, That->OutputTaskRecordingTypes) &&
+           SameList(InputTaskResultItemFormats, That->InputTaskResultItemFormats) &&
+           SameList(OutputTaskResultItemFormats, That->OutputTaskResultItemFormats) &&
+           SameList(OutputMediaItemFormats, That->OutputMediaItemFormats) && Expanded() == That->Expanded();
+}
+
+void TTaskModule::Clear()
+{
+    ID = TGUID();
+    Type = tmtNone;
+    SupportsMultipleItems = false;
+    ReleaseReferences();
+    for (TQORList* List : {static_cast<TQORList*>(&InputTaskTypes),
+                           static_cast<TQORList*>(&OutputTaskTypes),
+                           static_cast<TQORList*>(&InputTaskRecordingTypes),
+                           static_cast<TQORList*>(&OutputTaskRecordingTypes),
+                           static_cast<TQORList*>(&InputTaskResultItemFormats),
+                           static_cast<TQORList*>(&OutputTaskResultItemFormats),
+                           static_cast<TQORList*>(&OutputMediaItemFormats)})
+        List->SetExpanded(false);
+    SetExpanded(false);
+}
+
+void TTaskModule::ReleaseReferences()
+{
+    InputTaskTypes.Clear();
+    OutputTaskTypes.Clear();
+    InputTaskRecordingTypes.Clear();
+    OutputTaskRecordingTypes.Clear();
+    InputTaskResultItemFormats.Clear();
+    OutputTaskResultItemFormats.Clear();
+    OutputMediaItemFormats.Clear();
+}
+
+TTaskModuleObject* TTaskModule::Owner() const
+{
+    const auto* List = dynamic_cast<const TTaskModules*>(Parent());
+    return List ? List->Owner() : nullptr;
+}
+
+void TTaskModule::LoadFromStream(IQORStream& Stream)
+{
+    Clear();
+    const TGUID Tag = ReadGUID(Stream);
+    if (Tag != FormatTag::TaskModule && Tag != FormatTag::TaskModuleV2)
+        CheckFormatTag(Tag, FormatTag::TaskModuleV1);
+    ID = ReadGUID(Stream);
+    const int32_t StoredType = ReadInteger(Stream);
+    if (Tag == FormatTag::TaskModuleV1)
+        Type = TaskModuleTypeFromV1(StoredType);
+    else if (Tag == FormatTag::TaskModuleV2)
+        Type = TaskModuleTypeFromV2(StoredType);
+    else
+        Type = static_cast<TTaskModuleType>(StoredType);
+    SupportsMultipleItems = ReadBoolean(Stream);
+    InputTaskTypes.LoadFromStream(Stream);
+    OutputTaskTypes.LoadFromStream(Stream);
+    InputTaskRecordingTypes.LoadFromStream(Stream);
+    OutputTaskRecordingTypes.LoadFromStream(Stream);
+    InputTaskResultItemFormats.LoadFromStream(Stream);
+    OutputTaskResultItemFormats.LoadFromStream(Stream);
+    OutputMediaItemFormats.LoadFromStream(Stream);
+    SetExpanded(ReadBoolean(Stream));
+}
+
+void TTaskModule::SaveToStream(IQORStream& Stream) const
+{
+    WriteGUID(Stream, FormatTag::TaskModule);
+    WriteGUID(Stream, ID);
+    WriteInteger(Stream, Type);
+    WriteBoolean(Stream, SupportsMultipleItems);
+    InputTaskTypes.SaveToStream(Stream);
+    OutputTaskTypes.SaveToStream(Stream);
+    InputTaskRecordingTypes.SaveToStream(Stream);
+    OutputTaskRecordingTypes.SaveToStream(Stream);
+    InputTaskResultItemFormats.SaveToStream(Stream);
+    OutputTaskResultItemFormats.SaveToStream(Stream);
+    OutputMediaItemFormats.SaveToStream(Stream);
+    WriteBoolean(Stream, Expanded());
+}
+
+QOR_IMPLEMENT_CLASS(TTaskModules, TModelList, nullptr, nullptr)
+
+TTaskModules::TTaskModules(bool OwnsItems, TTaskModuleObject* Owner)
+    : TModelList(&TTaskModule::StaticClass(), OwnsItems), FOwner(Owner)
+{}
+
+const TGUID& TTaskModules::FormatTag() const
+{
+    return FormatTag::TaskModules;
+}
+
+TQORList* TTaskModules::CreateList(bool OwnsItems) const
+{
+    return new TTaskModules(OwnsItems, nullptr);
+}
+
+int TTaskModules::Compare(const TQORObject* A, const TQORObject* B) const
+{
+    return CompareIntegers(static_cast<const TTaskModule*>(A)->Type, static_cast<const TTaskModule*>(B)->Type);
+}
+
+void TTaskModules::Notify(TQORObject* Item, TQORListNotification Action)
+{
+    TModelList::Notify(Item, Action);
+    if (Action == qlnDeleting && Item && OnTaskModuleDeleted)
+        OnTaskModuleDeleted(Item);
+}

@@ -1,0 +1,296 @@
+#include "model/TaskModuleObject.h"
+
+#include "foundation/StreamPrimitives.h"
+#include "model/CodeModule.h"
+#include "model/FormatTags.h"
+
+#include <optional>
+
+namespace {
+
+// Layout versions of the task module object record, oldest first.
+enum TObjectLayout
+{
+    olAccessLevel = 1,
+    olNoDelay = 2,
+    olNoCommandEditor = 3,
+    olNoToolCategories = 4,
+    olCurrent = 5,
+};
+
+TObjectLayout LayoutOfTag(const TGUID& Tag)
+{
+    if (Tag == FormatTag::TaskModuleObject)
+        return olCurrent;
+    if (Tag == FormatTag::TaskModuleObjectV4)
+        return olNoToolCategories;
+    if (Tag == FormatTag::TaskModuleObjectV3)
+        return olNoCommandEditor;
+    if (Tag == FormatTag::TaskModuleObjectV2)
+        return olNoDelay;
+    CheckFormatTag(Tag, FormatTag::TaskModuleObjectV1);
+    return olAccessLevel;
+}
+
+TTaskModulePosition ReadPosition(IQORStream& Stream)
+{
+    TTaskModulePosition Result;
+    Result.CodeModule = ReadInteger(Stream);
+    Result.Object = ReadInteger(Stream);
+    Result.TaskModule = ReadInteger(Stream);
+    return Result;
+}
+
+void WritePosition(IQORStream& Stream, const TTaskModulePosition& Position)
+{
+    WriteInteger(Stream, Position.CodeModule);
+    WriteInteger(Stream, Position.Object);
+    WriteInteger(Stream, Position.TaskModule);
+}
+
+std::optional<TTaskModulePosition> TryPositionOfTaskModule(const TTaskModule& Module)
+{
+    const TTaskModuleObject* Object = Module.Owner();
+    const TCodeModule* CodeModule = Object ? Object->Owner() : nullptr;
+    if (!CodeModule || !CodeModule->Parent())
+        return std::nullopt;
+    return TTaskModulePosition{CodeModule->GetIndex(), Object->GetIndex(), Module.GetIndex()};
+}
+
+// Two task module references are the same when they point at the same module or at the same place.
+bool SameTaskModule(const TTaskModule* A,
+                    const TTaskModulePosition& PendingA,
+                    const TTaskModule* B,
+                    const TTaskModulePosition& PendingB)
+{
+    if (!A || !B)
+        return A == B && PendingA == PendingB;
+    if (A == B)
+        return true;
+    const auto PositionA = TryPositionOfTaskModule(*A);
+    return PositionA && PositionA == TryPositionOfTaskModule(*B);
+}
+
+} // namespace
+
+TTaskModulePosition PositionOfTaskModule(const TTaskModule& Module)
+{
+    const TTaskModuleObject* Object = Module.Owner();
+    if (!Object)
+        throw E_QOR_ListItemHasNoParent();
+    const TCodeModule* CodeModule = Object->Owner();
+    if (!CodeModule)
+        throw E_QOR_ListItemHasNoParent();
+    return TTaskModulePosition{CodeModule->GetIndex(), Object->GetIndex(), Module.GetIndex()};
+}
+
+TTaskModule* TaskModuleAtPosition(const TCodeModules& CodeModules, const TTaskModulePosition& Position)
+{
+    if (Position.CodeModule == -1)
+        return nullptr;
+    const TCodeModule* CodeModule = CodeModules.Items(Position.CodeModule);
+    const TTaskModuleObject* Object = CodeModule->TaskModuleObjects.Items(Position.Object);
+    if (Position.TaskModule == -1)
+        return nullptr;
+    return Object->TaskModules.Items(Position.TaskModule);
+}
+
+// --- TTaskModuleObject ------------------------------------------------------------------------------
+
+QOR_IMPLEMENT_CLASS(TTaskModuleObject,
+                    TQORObject,
+                    "{8D4D4768-0315-4D05-973B-8638CDDE9545}",
+                    &QORCreate<TTaskModuleObject>)
+
+TTaskModuleObject::TTaskModuleObject()
+{
+    // A deleted task module is reported up the tree, so that the package can drop references to it.
+    TaskModules.OnTaskModuleDeleted = [this](TQORObject* Item) {
+        auto* List = dynamic_cast<TTaskModuleObjects*>(Parent());
+        if (List && List->OnTaskModuleDeleted)
+            List->OnTaskModuleDeleted(Item);
+    };
+}
+
+void TTaskModuleObject::Assign(const TQORObject* Source, bool KeepReferences)
+{
+    const auto& From = AssignSource<TTaskModuleObject>(*this, Source);
+    ID = From.ID;
+    Name = From.Name;
+    FullTypeName = From.FullTypeName;
+    RunOutOfProcess = From.RunOutOfProcess;
+    DelayBeforeReturningToHost = From.DelayBeforeReturningToHost;
+    TaskModules.Assign(&From.TaskModules, KeepReferences);
+    Configurator = From.Configurator;
+    CommandEditor = From.CommandEditor;
+    FPendingConfigurator = {};
+    FPendingCommandEditor = {};
+    LMSNotesSupported = From.LMSNotesSupported;
+    PreferredWidth = From.PreferredWidth;
+    PreferredHeight = From.PreferredHeight;
+    ToolCategories = From.ToolCategories;
+    AccessibleByServiceEngineers = From.AccessibleByServiceEngineers;
+    AccessibleBySystemAdministrators = From.AccessibleBySystemAdministrators;
+    AccessibleByTrainers = From.AccessibleByTrainers;
+    AccessibleByStudents = From.AccessibleByStudents;
+    Notes = From.Notes;
+    SetExpanded(From.Expanded());
+}
+
+bool TTaskModuleObject::Equals(const TQORObject* Other) const
+{
+    if (Other == this)
+        return true;
+    const auto* That = SameClass<TTaskModuleObject>(*this, Other);
+    return That && ID == That->ID && Name == That->Name && FullTypeName == That->FullTypeName &&
+           RunOutOfProcess == That->RunOutOfProcess && DelayBeforeReturningToHost == That->DelayBeforeReturningToHost &&
+           TaskModules.Equals(&That->TaskModules) && TaskModules.Expanded() == That->TaskModules.Expanded() &&
+           SameTaskModule(Configurator, FPendingConfigurator, That->Configurator, That->FPendingConfigurator) &&
+           SameTaskModule(CommandEditor, FPendingCommandEditor, That->CommandEditor, That->FPendingCommandEditor) &&
+           LMSNotesSupported == That->LMSNotesSupported && PreferredWidth == That->PreferredWidth &&
+           PreferredHeight == That->PreferredHeight && ToolCategories == That->ToolCategories &&
+           AccessibleByServiceEngineers == That->AccessibleByServiceEngineers &&
+           AccessibleBySystemAdministrators == That->AccessibleBySystemAdministrators &&
+           AccessibleByTrainers == That->AccessibleByTrainers && AccessibleByStudents == That->AccessibleByStudents &&
+           Notes == That->Notes && Expanded() == That->Expanded();
+}
+
+void TTaskModuleObject::Clear()
+{
+    ID = TGUID();
+    Name.clear();
+    FullTypeName.clear();
+    RunOutOfProcess = false;
+    DelayBeforeReturningToHost = false;
+    TaskModules.ClearNotifying();
+    TaskModules.SetExpanded(false);
+    Configurator = nullptr;
+    CommandEditor = nullptr;
+    FPendingConfigurator = {};
+    FPendingCommandEditor = {};
+    LMSNotesSupported = false;
+    PreferredWidth = DefaultPreferredWidth;
+    PreferredHeight = DefaultPreferredHeight;
+    ToolCategories.clear();
+    AccessibleByServiceEngineers = false;
+    AccessibleBySystemAdministrators = false;
+    AccessibleByTrainers = false;
+    AccessibleByStudents = false;
+    Notes.clear();
+    SetExpanded(false);
+}
+
+void TTaskModuleObject::ReleaseReferences()
+{
+    for (int32_t I = 0; I < TaskModules.Count(); ++I)
+        if (TTaskModule* Module = TaskModules.Items(I))
+            Module->ReleaseReferences();
+    Configurator = nullptr;
+    CommandEditor = nullptr;
+    FPendingConfigurator = {};
+    FPendingCommandEditor = {};
+}
+
+void TTaskModuleObject::ResolveReferences(const TCodeModules& CodeModules)
+{
+    if (!Configurator)
+        Configurator = TaskModuleAtPosition(CodeModules, FPendingConfigurator);
+    if (!CommandEditor)
+        CommandEditor = TaskModuleAtPosition(CodeModules, FPendingCommandEditor);
+    FPendingConfigurator = {};
+    FPendingCommandEditor = {};
+}
+
+TCodeModule* TTaskModuleObject::Owner() const
+{
+    const auto* List = dynamic_cast<const TTaskModuleObjects*>(Parent());
+    return List ? List->Owner() : nullptr;
+}
+
+void TTaskModuleObject::LoadFromStream(IQORStream& Stream)
+{
+    Clear();
+    const TObjectLayout Layout = LayoutOfTag(ReadGUID(Stream));
+    ID = ReadGUID(Stream);
+    Name = ReadString(Stream);
+    FullTypeName = ReadString(Stream);
+    RunOutOfProcess = ReadBoolean(Stream);
+    if (Layout >= olNoCommandEditor)
+        DelayBeforeReturningToHost = ReadBoolean(Stream);
+    TaskModules.LoadFromStream(Stream);
+    FPendingConfigurator = ReadPosition(Stream);
+    if (Layout >= olNoToolCategories)
+        FPendingCommandEditor = ReadPosition(Stream);
+    LMSNotesSupported = ReadBoolean(Stream);
+    PreferredWidth = ReadInteger(Stream);
+    PreferredHeight = ReadInteger(Stream);
+    if (Layout >= olCurrent)
+        ReadStrings(Stream, ToolCategories);
+    if (Layout >= olNoDelay) {
+        AccessibleByServiceEngineers = ReadBoolean(Stream);
+        AccessibleBySystemAdministrators = ReadBoolean(Stream);
+        AccessibleByTrainers = ReadBoolean(Stream);
+        AccessibleByStudents = ReadBoolean(Stream);
+    } else {
+        const TAccessPermissions Permissions = PermissionsFromAccessLevel(ReadInteger(Stream));
+        AccessibleByServiceEngineers = Permissions.ServiceEngineers;
+        AccessibleBySystemAdministrators = Permissions.SystemAdministrators;
+        AccessibleByTrainers = Permissions.Trainers;
+        AccessibleByStudents = Permissions.Students;
+    }
+    Notes = ReadString(Stream);
+    SetExpanded(ReadBoolean(Stream));
+}
+
+void TTaskModuleObject::SaveToStream(IQORStream& Stream) const
+{
+    WriteGUID(Stream, FormatTag::TaskModuleObject);
+    WriteGUID(Stream, ID);
+    WriteString(Stream, Name);
+    WriteString(Stream, FullTypeName);
+    WriteBoolean(Stream, RunOutOfProcess);
+    WriteBoolean(Stream, DelayBeforeReturningToHost);
+    TaskModules.SaveToStream(Stream);
+    WritePosition(Stream, Configurator ? PositionOfTaskModule(*Configurator) : FPendingConfigurator);
+    WritePosition(Stream, CommandEditor ? PositionOfTaskModule(*CommandEditor) : FPendingCommandEditor);
+    WriteBoolean(Stream, LMSNotesSupported);
+    WriteInteger(Stream, PreferredWidth);
+    WriteInteger(Stream, PreferredHeight);
+    WriteStrings(Stream, ToolCategories);
+    WriteBoolean(Stream, AccessibleByServiceEngineers);
+    WriteBoolean(Stream, AccessibleBySystemAdministrators);
+    WriteBoolean(Stream, AccessibleByTrainers);
+    WriteBoolean(Stream, AccessibleByStudents);
+    WriteString(Stream, Notes);
+    WriteBoolean(Stream, Expanded());
+}
+
+// --- TTaskModuleObjects -----------------------------------------------------------------------------
+
+QOR_IMPLEMENT_CLASS(TTaskModuleObjects, TModelList, nullptr, nullptr)
+
+TTaskModuleObjects::TTaskModuleObjects(bool OwnsItems, TCodeModule* Owner)
+    : TModelList(&TTaskModuleObject::StaticClass(), OwnsItems), FOwner(Owner)
+{}
+
+const TGUID& TTaskModuleObjects::FormatTag() const
+{
+    return FormatTag::TaskModuleObjects;
+}
+
+TQORList* TTaskModuleObjects::CreateList(bool OwnsItems) const
+{
+    return new TTaskModuleObjects(OwnsItems, nullptr);
+}
+
+int TTaskModuleObjects::Compare(const TQORObject* A, const TQORObject* B) const
+{
+    return CompareText(static_cast<const TTaskModuleObject*>(A)->Name, static_cast<const TTaskModuleObject*>(B)->Name);
+}
+
+void TTaskModuleObjects::Notify(TQORObject* Item, TQORListNotification Action)
+{
+    TModelList::Notify(Item, Action);
+    if (Action == qlnDeleting && Item && OwnsItems())
+        static_cast<TTaskModuleObject*>(Item)->ReleaseReferences();
+}
