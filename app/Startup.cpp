@@ -1,13 +1,83 @@
 #include "app/Startup.h"
 
+#include "app/CommandLine.h"
+#include "app/CommandLineMode.h"
+#include "app/ConsoleUserSeam.h"
+#include "foundation/QORExceptions.h"
+#include "foundation/UserSeam.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
 
-int QuillonMain(int argc, char** argv)
+namespace {
+
+bool MessageProviderRegistered = false;
+
+int Run(int& argc, char** argv, IGuiStartup* Gui)
 {
-    QCoreApplication Application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
-    std::fputs("Quillon\n", stdout);
-    return 0;
+    if (!MessageProviderRegistered) {
+        RegisterMessageProvider(ApplicationMessageProvider);
+        MessageProviderRegistered = true;
+    }
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    // Taken before the application object exists: QApplication strips the arguments it knows.
+    SetProgramArguments(ArgumentsFromVector(argc, argv));
+
+    const bool Display = Gui && IsDisplayAvailable();
+    const std::unique_ptr<QCoreApplication> Application =
+        Display ? Gui->CreateApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+
+    TConsoleUserSeam Console;
+    TCommandLineUserSeam CommandLineSeam(Console, Display ? &Gui->DialogSeam() : nullptr);
+    {
+        TUserSeamGuard Guard(&CommandLineSeam);
+        switch (RunCommandLineMode(ProgramArguments())) {
+        case TCommandLineModeResult::Exported:
+            return 0;
+        case TCommandLineModeResult::Failed:
+            return 1;
+        case TCommandLineModeResult::Interactive:
+            break;
+        }
+    }
+
+    if (!Display) {
+        std::fputs("Quillon cannot show its main window: no display is available. For an unattended export "
+                   "use /c /fd <definition file> /fp <package file>.\n",
+                   stderr);
+        return 1;
+    }
+    TUserSeamGuard Guard(&Gui->DialogSeam());
+    return Gui->RunInteractive();
+}
+
+} // namespace
+
+QString ApplicationTitle()
+{
+    return QStringLiteral("Quillon");
+}
+
+bool IsDisplayAvailable()
+{
+    const QByteArray Platform = qgetenv("QT_QPA_PLATFORM");
+    if (Platform.startsWith("offscreen") || Platform.startsWith("minimal"))
+        return false;
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return true;
+#else
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#endif
+}
+
+int QuillonMain(int& argc, char** argv, IGuiStartup* Gui)
+{
+    try {
+        return Run(argc, argv, Gui);
+    } catch (...) {
+        // Nothing may be left to show a box with; the terminal still takes the report.
+        std::fprintf(stderr, "%s\n", qPrintable(GetExceptionReport()));
+        return 1;
+    }
 }

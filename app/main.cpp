@@ -1,6 +1,8 @@
 #include "app/Startup.h"
+#include "ui/GuiStartup.h"
 
 int main(int argc, char** argv)
 {
-    return QuillonMain(argc, argv);
+    TGuiStartup Gui;
+    return QuillonMain(argc, argv, &Gui);
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+// Shows the busy state as the application's override cursor.
+
+#include "foundation/General.h"
+
+class TOverrideCursorBackend : public IBusyCursorBackend
+{
+public:
+    void SetBusy(bool Busy) override;
+
+private:
+    bool FCursorSet = false;
+};
