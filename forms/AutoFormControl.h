@@ -1,0 +1,52 @@
+#pragma once
+
+// The contract between an automatic form and the controls it lays out: values move between the
+// control and the variable it is bound to, the control checks its own entry, and it tells the
+// layout how much room it wants. A control that does not implement it is still placed and sized.
+
+#include <QFontMetrics>
+#include <QWidget>
+
+// What a control measures text with: the font metrics of the form (or group box) laying it out.
+using TCanvas = QFontMetrics;
+
+class IAutoFormControl
+{
+public:
+    virtual ~IAutoFormControl() = default;
+
+    // Writes the entry to the bound variable (if bound).
+    virtual void StoreValue() = 0;
+    // Shows the bound variable's value (if bound).
+    virtual void LoadValue() = 0;
+    // Shows the default value, when the control uses one.
+    virtual void SetDefault() = 0;
+    // Shows the bound variable's value again, when the control uses a default.
+    virtual void UndoDefault() = 0;
+    // Checks the entry; on failure shows the message, focuses the control and answers false.
+    virtual bool Validate() = 0;
+    virtual int GetPreferredWidth(const TCanvas& Canvas) = 0;
+    virtual int GetPreferredHeight(const TCanvas& Canvas) = 0;
+    // True when the control takes a share of spare form height.
+    virtual bool CanStretchVertically() = 0;
+    // Pixels by which the control is placed left of its column start.
+    virtual int GetLeftIndent() = 0;
+    // Extra pixels below the control's row.
+    virtual int GetExtraSpacing() = 0;
+    // Called once the control has its final position and size.
+    virtual void ArrangeContents(const TCanvas& Canvas) = 0;
+};
+
+inline IAutoFormControl* AsAutoFormControl(QWidget* Control)
+{
+    return dynamic_cast<IAutoFormControl*>(Control);
+}
+
+// The control's own visibility flag, whether or not its window is on screen yet.
+inline bool IsControlShown(const QWidget* Control)
+{
+    if (!Control)
+        return false;
+    const QWidget* Parent = Control->parentWidget();
+    return Parent ? Control->isVisibleTo(Parent) : !Control->isHidden();
+}

@@ -1,0 +1,235 @@
+#include "forms/ObjectTreeView.h"
+
+#include "forms/QORApplication.h"
+#include "foundation/QORExceptions.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace {
+
+constexpr const char* NodeMimeType = "application/x-quillon-tree-node";
+
+} // namespace
+
+// TQORTreeNode
+
+TQORTreeNode::TQORTreeNode(TQORObject* Object, bool Bound) : QTreeWidgetItem(NodeType), FObject(Object)
+{
+    TreeNodeReleaseHook = &ForgetTreeNodeObject;
+    if (Bound)
+        Bind();
+}
+
+TQORTreeNode::~TQORTreeNode()
+{
+    if (FBound && FObject && FObject->TreeNode() == this)
+        FObject->SetTreeNode(nullptr);
+}
+
+void TQORTreeNode::Bind()
+{
+    if (!FObject)
+        throw E_QOR_InvalidArg(QStringLiteral("Node object is not set."));
+    FBound = true;
+    FObject->SetTreeNode(this);
+}
+
+TQORTreeNode* TQORTreeNode::ParentNode() const
+{
+    return TQORObjectTreeView::NodeOf(parent());
+}
+
+TQORTreeNode* TQORTreeNode::ChildNode(int Index) const
+{
+    return TQORObjectTreeView::NodeOf(child(Index));
+}
+
+void ForgetTreeNodeObject(TQORTreeNode* Node)
+{
+    if (!Node)
+        return;
+    Node->FObject = nullptr;
+    Node->FBound = false;
+}
+
+// TQORTreeView
+
+TQORTreeView::TQORTreeView(QWidget* Parent) : QTreeWidget(Parent) {}
+
+void TQORTreeView::keyboardSearch(const QString&) {}
+
+void TQORTreeView::keyPressEvent(QKeyEvent* Event)
+{
+    const QString Text = Event->text();
+    const bool Command = Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!Command && !Text.isEmpty() && Text.at(0).isPrint()) {
+        Event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(Event);
+}
+
+// TQORObjectTreeView
+
+TQORObjectTreeView::TQORObjectTreeView(QWidget* Parent) : TQORTreeView(Parent)
+{
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    // Connected first, so the object records its state before anyone else hears of the change.
+    connect(this, &QTreeWidget::itemExpanded, this, &TQORObjectTreeView::NodeExpanded);
+    connect(this, &QTreeWidget::itemCollapsed, this, &TQORObjectTreeView::NodeCollapsed);
+}
+
+TQORObjectTreeView::~TQORObjectTreeView()
+{
+    // Nodes go while the view is still whole, so their objects forget them.
+    clear();
+}
+
+TQORTreeNode* TQORObjectTreeView::NodeOf(QTreeWidgetItem* Item)
+{
+    return Item && Item->type() == TQORTreeNode::NodeType ? static_cast<TQORTreeNode*>(Item) : nullptr;
+}
+
+TQORTreeNode*
+TQORObjectTreeView::AddObjectNode(TQORTreeNode* Parent, const QString& Text, bool DataOnly, TQORObject* Object)
+{
+    if (!DataOnly && !Object)
+        throw E_QOR_InvalidArg(QStringLiteral("Node object is not set."));
+    auto* Node = new TQORTreeNode(Object);
+    Node->setText(0, Text);
+    if (Parent)
+        Parent->addChild(Node);
+    else
+        addTopLevelItem(Node);
+    if (!DataOnly)
+        Node->Bind();
+    RestoreExpanded(Parent);
+    return Node;
+}
+
+void TQORObjectTreeView::RestoreExpanded(TQORTreeNode* Node)
+{
+    if (!Node || !Node->Object())
+        return;
+    TQORObject* Object = Node->Object();
+    if (TQORTreeNode* Shown = Object->TreeNode())
+        Shown->setExpanded(Object->Expanded());
+}
+
+TQORTreeNode* TQORObjectTreeView::Selected() const
+{
+    QTreeWidgetItem* Item = currentItem();
+    return Item && Item->isSelected() ? NodeOf(Item) : nullptr;
+}
+
+void TQORObjectTreeView::NodeExpanded(QTreeWidgetItem* Item)
+{
+    if (TQORTreeNode* Node = NodeOf(Item))
+        if (Node->Object())
+            Node->Object()->SetExpanded(true);
+}
+
+void TQORObjectTreeView::NodeCollapsed(QTreeWidgetItem* Item)
+{
+    if (TQORTreeNode* Node = NodeOf(Item))
+        if (Node->Object())
+            Node->Object()->SetExpanded(false);
+}
+
+bool TQORObjectTreeView::CanDragNode(TQORTreeNode*)
+{
+    return false;
+}
+
+bool TQORObjectTreeView::CanDropNode(TQORTreeNode*, TQORTreeNode*)
+{
+    return false;
+}
+
+void TQORObjectTreeView::DropNode(TQORTreeNode*, TQORTreeNode*)
+{
+    throw E_QOR(QStringLiteral("Handler not present for handling dropped nodes."));
+}
+
+void TQORObjectTreeView::mouseMoveEvent(QMouseEvent* Event)
+{
+    if ((Event->buttons() & Qt::LeftButton) && !FDragging) {
+        TQORTreeNode* Dragged = Selected();
+        bool Start = false;
+        GuardedEvent(
+            [&] {
+                if (!Dragged || !CanDragNode(Dragged))
+                    return;
+                QTreeWidgetItem* Under = itemAt(Event->position().toPoint());
+                Start = Under && Under != Dragged;
+            },
+            this);
+        if (Start) {
+            FDragging = true;
+            auto* Drag = new QDrag(this);
+            auto* Data = new QMimeData;
+            Data->setData(QString::fromLatin1(NodeMimeType), QByteArray());
+            Drag->setMimeData(Data);
+            Drag->exec(Qt::MoveAction);
+            FDragging = false;
+            return;
+        }
+    }
+    TQORTreeView::mouseMoveEvent(Event);
+}
+
+TQORTreeNode* TQORObjectTreeView::DropTarget(QDropEvent* Event)
+{
+    if (Event->source() != this)
+        return nullptr;
+    TQORTreeNode* Dragged = Selected();
+    if (!Dragged)
+        return nullptr;
+    TQORTreeNode* Target = NodeOf(itemAt(Event->position().toPoint()));
+    if (!Target || !CanDropNode(Dragged, Target))
+        return nullptr;
+    return Target;
+}
+
+void TQORObjectTreeView::dragEnterEvent(QDragEnterEvent* Event)
+{
+    // Entering accepts any drag from this tree; whether it may drop is decided while it moves.
+    if (Event->source() == this)
+        Event->acceptProposedAction();
+    else
+        Event->ignore();
+}
+
+void TQORObjectTreeView::dragMoveEvent(QDragMoveEvent* Event)
+{
+    bool Accept = false;
+    GuardedEvent([&] { Accept = DropTarget(Event) != nullptr; }, this);
+    if (Accept)
+        Event->acceptProposedAction();
+    else
+        Event->ignore();
+}
+
+void TQORObjectTreeView::dropEvent(QDropEvent* Event)
+{
+    GuardedEvent(
+        [&] {
+            if (TQORTreeNode* Target = DropTarget(Event)) {
+                Event->acceptProposedAction();
+                DropNode(Selected(), Target);
+            } else {
+                Event->ignore();
+            }
+        },
+        this);
+}
