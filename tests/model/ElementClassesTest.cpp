@@ -1,0 +1,129 @@
+#include "foundation/ObjectClipboard.h"
+#include "model/Data.h"
+#include "model/ElementRegistry.h"
+#include "support/SampleDefinitions.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace SampleDefinitions;
+
+struct TClassIDCase
+{
+    const TQORClass& (*Class)();
+    const char* ID;
+};
+
+class ElementClassID : public testing::TestWithParam<TClassIDCase>
+{};
+
+TEST_P(ElementClassID, IsTheFixedGUID)
+{
+    EXPECT_EQ(GetParam().Class().GetClassID().ToString(), QString::fromLatin1(GetParam().ID));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes,
+    ElementClassID,
+    testing::Values(TClassIDCase{&TTaskType::StaticClass, "{2C406739-3C33-4144-B024-4F3B5ABF5A8B}"},
+                    TClassIDCase{&TTaskRecordingType::StaticClass, "{BE73A888-9E19-4B93-8DB7-AAFDD0ABCB64}"},
+                    TClassIDCase{&TTaskResultItemFormat::StaticClass, "{EADED900-B5D3-4646-88B4-74246D00F950}"},
+                    TClassIDCase{&TMediaItemFormat::StaticClass, "{1828A879-A3FA-42C3-A5CE-95D2D42AD990}"},
+                    TClassIDCase{&TInterfaceType::StaticClass, "{22D59D4C-CFDC-46CF-AFD7-7100C00136EC}"},
+                    TClassIDCase{&TDriver::StaticClass, "{C1CD8889-6F46-4F7B-90C6-FB4E3C845FF9}"},
+                    TClassIDCase{&TDrivers::StaticClass, "{11CC875A-2B73-47B7-8F56-0C3E8E7829D2}"},
+                    TClassIDCase{&TSupportFile::StaticClass, "{DF027A53-E56B-49A5-8F3A-78747C854FA5}"},
+                    TClassIDCase{&TTaskModuleObject::StaticClass, "{8D4D4768-0315-4D05-973B-8638CDDE9545}"},
+                    TClassIDCase{&TCommandLineTool::StaticClass, "{ECA32EA8-5936-40E9-AB58-71CC99D66FBD}"},
+                    TClassIDCase{&TCodeModule::StaticClass, "{4FFAEE1A-D1FF-4565-AA45-13AF100A1B1D}"}));
+
+TEST(ClassWithoutID, TaskModuleAndPlainListsRaiseNotImplemented)
+{
+    ExpectThrowReport<E_QOR_NotImplemented>([] { TTaskModule().GetClassID(); });
+    ExpectThrowReport<E_QOR_NotImplemented>([] { TTaskTypes(true).GetClassID(); });
+}
+
+TEST(ClipboardRegistry, HoldsTheElementClassesInPasteOrder)
+{
+    TQORObjectClipboard::UnregisterAllClasses();
+    RegisterElementClasses();
+    RegisterElementClasses();
+    EXPECT_EQ(&TQORObjectClipboard::FindClass(TDrivers::StaticClass().GetClassID()), &TDrivers::StaticClass());
+    EXPECT_FALSE(TQORObjectClipboard::IsClassRegistered(TTaskModule::StaticClass()));
+    ExpectThrowReport<E_QOR_UnrecognisedDataFormat>([] { TQORObjectClipboard::FindClass(SampleGUID(77)); });
+}
+
+TEST(NewElement, HasDefaultsAndClearRestoresThem)
+{
+    TData Data;
+    BuildRich(Data);
+    TTaskModuleObject* Runner = Data.CodeModules.Items(0)->TaskModuleObjects.Items(0);
+    Runner->Clear();
+    TTaskModuleObject Fresh;
+    EXPECT_EQ(Fresh.PreferredWidth, 548);
+    EXPECT_EQ(Fresh.PreferredHeight, 411);
+    EXPECT_EQ(SaveToBytes(*Runner), SaveToBytes(Fresh));
+
+    TCodeModule* Engine = Data.CodeModules.Items(0);
+    Engine->Clear();
+    EXPECT_EQ(SaveToBytes(*Engine), SaveToBytes(TCodeModule()));
+}
+
+TEST(AssignWithoutReferences, StoresPositionsThatResolveAgainstThePackage)
+{
+    TData Data;
+    BuildRich(Data);
+    const TCodeModule* Engine = Data.CodeModules.Items(0);
+    TCodeModule Copy;
+    Copy.Assign(Engine, false);
+    ASSERT_EQ(Copy.HostInterfaces.Count(), 2);
+    EXPECT_TRUE(Copy.HostInterfaces.IsPending(1));
+    EXPECT_EQ(Copy.HostInterfaces.PendingIndex(1), 2);
+    EXPECT_EQ(Copy.HostInterfaces.Items(1), nullptr);
+    // Pending positions are saved as they are, so the copy's record is the original's.
+    EXPECT_EQ(SaveToBytes(Copy), SaveToBytes(*Engine));
+    Copy.HostInterfaces.ResolveReferences(Data.InterfaceTypes);
+    EXPECT_EQ(Copy.HostInterfaces.Items(1), Data.InterfaceTypes.Items(2));
+}
+
+TEST(AssignWithReferences, CopiesPointersAndEveryField)
+{
+    TData Data;
+    BuildRich(Data);
+    const TTaskModuleObject* Runner = Data.CodeModules.Items(0)->TaskModuleObjects.Items(0);
+    TTaskModuleObject Copy;
+    Copy.Assign(Runner, true);
+    EXPECT_EQ(Copy.Configurator, Runner->Configurator);
+    EXPECT_EQ(Copy.TaskModules.Items(0)->InputTaskTypes.Items(1), Data.TaskTypes.Items(2));
+    EXPECT_TRUE(Copy.Equals(Runner));
+
+    TTaskResultItemFormat Edited;
+    Edited.Assign(Data.TaskResultItemFormats.Items(0), true);
+    Edited.Description = QStringLiteral("Changed");
+    Data.TaskResultItemFormats.Items(0)->Assign(&Edited, true);
+    EXPECT_EQ(Data.TaskResultItemFormats.Items(0)->Description, QStringLiteral("Changed"));
+}
+
+TEST(AssignAcrossClasses, IsRefused)
+{
+    TTaskType Task;
+    TTaskRecordingType Recording;
+    EXPECT_EQ(ReportOf([&] { Task.Assign(&Recording, true); }),
+              QStringLiteral("Invalid argument. Unable to assign as objects are of different types. Source object is "
+                             "of type 'TTaskRecordingType' and target object is of type 'TTaskType'."));
+}
+
+TEST(ReleasedReferences, LeaveElementsButNoReferences)
+{
+    TData Data;
+    BuildRich(Data);
+    TCodeModule Pasted;
+    Pasted.Assign(Data.CodeModules.Items(0), true);
+    Pasted.ReleaseReferences();
+    EXPECT_EQ(Pasted.HostInterfaces.Count(), 0);
+    const TTaskModuleObject* Runner = Pasted.TaskModuleObjects.Items(0);
+    EXPECT_EQ(Runner->Configurator, nullptr);
+    EXPECT_EQ(Runner->TaskModules.Count(), 2);
+    EXPECT_EQ(Runner->TaskModules.Items(0)->InputTaskTypes.Count(), 0);
+    EXPECT_EQ(Pasted.SupportFiles.Count(), 2);
+}

@@ -1,0 +1,91 @@
+#include "model/Data.h"
+#include "model/Enumerations.h"
+#include "support/SampleDefinitions.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace SampleDefinitions;
+
+TEST(CaseInsensitiveOrder, IgnoresCaseAndAnswersMinusOneZeroOne)
+{
+    EXPECT_EQ(CompareText(QStringLiteral("apple"), QStringLiteral("APPLE")), 0);
+    EXPECT_EQ(CompareText(QStringLiteral("apple"), QStringLiteral("Banana")), -1);
+    EXPECT_EQ(CompareText(QStringLiteral("zebra"), QStringLiteral("Banana")), 1);
+
+    TTaskTypes Types(true);
+    for (const char* Name : {"delta", "Alpha", "charlie", "Bravo"})
+        AddElement<TTaskType>(Types)->Name = QString::fromLatin1(Name);
+    Types.Sort();
+    QStringList Names;
+    for (int32_t I = 0; I < Types.Count(); ++I)
+        Names << Types.Items(I)->Name;
+    EXPECT_EQ(Names, QStringList({"Alpha", "Bravo", "charlie", "delta"}));
+}
+
+TEST(TaskModuleOrder, FollowsTheTypeValue)
+{
+    TTaskModules Modules(true, nullptr);
+    for (TTaskModuleType Type : {tmtTool, tmtTaskCreator, tmtTaskRecordingAnalyzer, tmtTaskRunner})
+        AddElement<TTaskModule>(Modules)->Type = Type;
+    Modules.Sort();
+    EXPECT_EQ(Modules.Items(0)->Type, tmtTaskCreator);
+    EXPECT_EQ(Modules.Items(1)->Type, tmtTaskRunner);
+    EXPECT_EQ(Modules.Items(2)->Type, tmtTool);
+    EXPECT_EQ(Modules.Items(3)->Type, tmtTaskRecordingAnalyzer);
+}
+
+TEST(SupportFileOrder, IsOrdinalOnPathJoinedWithName)
+{
+    TSupportFiles Files;
+    const auto Add = [&](const char* Path, const char* Name) {
+        auto* File = AddElement<TSupportFile>(Files);
+        File->SourceFilePath = QString::fromLatin1(Path);
+        File->SourceFileName = QString::fromLatin1(Name);
+    };
+    Add("lib", "b.dll");
+    Add("Lib", "z.dll");
+    Add("", "a.dll");
+    Add("lib", "B.dll");
+    Files.Sort();
+    QStringList Names;
+    for (int32_t I = 0; I < Files.Count(); ++I)
+        Names << Files.Items(I)->SourceFilePath + QLatin1Char('|') + Files.Items(I)->SourceFileName;
+    EXPECT_EQ(Names, QStringList({"Lib|z.dll", "|a.dll", "lib|B.dll", "lib|b.dll"}));
+}
+
+struct TEnumerationCase
+{
+    QString (*Text)(int32_t);
+    int32_t Value;
+    const char* Expected;
+};
+
+class EnumerationText : public testing::TestWithParam<TEnumerationCase>
+{};
+
+TEST_P(EnumerationText, IsTheDisplayTextOrOutOfRange)
+{
+    const TEnumerationCase& Case = GetParam();
+    if (Case.Expected)
+        EXPECT_EQ(Case.Text(Case.Value), QString::fromUtf8(Case.Expected));
+    else
+        EXPECT_EQ(ExpectThrowReport<E_QOR_EnumerationOutOfRange>([&] { Case.Text(Case.Value); }),
+                  QStringLiteral("Enumeration out of range."));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables,
+                         EnumerationText,
+                         testing::Values(TEnumerationCase{&CodeModuleLocationText, 0, "None"},
+                                         TEnumerationCase{&CodeModuleLocationText, 2, "Linked"},
+                                         TEnumerationCase{&CodeModuleLocationText, 3, nullptr},
+                                         TEnumerationCase{&CodeModuleLocationText, -1, nullptr},
+                                         TEnumerationCase{&ObjectServerTypeText, 2, ".Net"},
+                                         TEnumerationCase{&ObjectServerTypeText, 3, nullptr},
+                                         TEnumerationCase{&DriverLocationText, 1, "System32"},
+                                         TEnumerationCase{&DriverLocationText, 3, nullptr},
+                                         TEnumerationCase{&MediaItemTypeText, 3, "Audio"},
+                                         TEnumerationCase{&MediaItemTypeText, 4, nullptr},
+                                         TEnumerationCase{&TaskModuleTypeText, 4, "Task result item viewer"},
+                                         TEnumerationCase{&TaskModuleTypeText, 11, "Task recording analyzer"},
+                                         TEnumerationCase{&TaskModuleTypeText, 12, nullptr}));
