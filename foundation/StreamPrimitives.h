@@ -7,14 +7,21 @@
 #include "foundation/GUID.h"
 #include "foundation/QORStream.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
 
-// Days since 1899-12-30 00:00, the fraction being the time of day.
+// Days since 1899-12-30 00:00, the fraction being the time of day. Before that day the whole part
+// counts days back and the fraction is still the time of day (-1.25 is 1899-12-29 06:00).
 using TDateTime = double;
+
+// Both in UTC, to the millisecond. An invalid QDateTime gives 0; a TDateTime that is not finite gives
+// an invalid QDateTime.
+TDateTime DateTimeFromQDateTime(const QDateTime& Value);
+QDateTime QDateTimeFromDateTime(TDateTime Value);
 
 void WriteGUID(IQORStream& Stream, const TGUID& Value);
 TGUID ReadGUID(IQORStream& Stream);
@@ -31,11 +38,14 @@ void WriteStrings(IQORStream& Stream, const QStringList& Value);
 // Empties List first, then appends each string read.
 void ReadStrings(IQORStream& Stream, QStringList& List);
 void WriteDateTime(IQORStream& Stream, TDateTime Value);
-// Cardinal size, then the bytes of the source from its first byte.
+// Cardinal size, then the bytes of the source from its first byte. Sources of 4 GiB or more do not
+// fit the size and raise E_QOR_SavingError, as does an incomplete copy.
 void WriteStreamWithSize(IQORStream& Stream, IQORStream& Source);
+// The file is opened for exclusive reading and copied in chunks, never held in memory whole.
 void WriteFileWithSize(IQORStream& Stream, const QString& FileName);
 
 int64_t BeginSizeBlock(IQORStream& Stream);
+// A block of 4 GiB or more raises E_QOR_SavingError rather than writing a wrapped size.
 void EndSizeBlock(IQORStream& Stream, int64_t Position);
 int64_t BeginCountPlaceholder(IQORStream& Stream);
 void WriteIntegerAt(IQORStream& Stream, int32_t Value, int64_t Position);
@@ -44,6 +54,9 @@ int64_t GetStreamPosition(IQORStream& Stream);
 void SetStreamPosition(IQORStream& Stream, int64_t Position);
 // Bytes from the current position to the end; lets readers refuse counts the data cannot hold.
 int64_t GetRemainingBytes(IQORStream& Stream);
+// Commits Stream and raises E_QOR_SavingError when that fails. Writers of files call it after their
+// last write: a created file replaces its target only then.
+void CommitStream(IQORStream& Stream);
 
 // The ANSI code page used on disk: Windows-1252 here, the system's ANSI code page on Windows.
 QByteArray ToAnsi(const QString& Text);

@@ -40,9 +40,14 @@ constexpr uint32_t QOR_OPEN_EXISTING = 3;
 constexpr uint32_t QOR_GENERIC_READ = 0x80000000u;
 constexpr uint32_t QOR_GENERIC_WRITE = 0x40000000u;
 
-// A disk file opened as a stream. Opening with disposition 2 (create) writes to a temporary file beside
-// the target; Commit replaces the target with it. Without a Commit the target stays as it was and the
-// temporary file is removed. File streams are buffered internally.
+// A disk file opened as a stream, buffered internally so that small reads and writes do not each
+// cost a system call.
+//
+// Opening with disposition 2 (create) writes to a temporary file beside the target; the target is
+// replaced only when the writer calls Commit (or CommitStream) after its last write. A stream closed
+// or destroyed without Commit leaves the previous file exactly as it was and no partial file behind.
+// Writing ends with the Commit. A created file is write-only even when read access is asked for.
+// Share modes cannot be enforced here; they are checked and accepted.
 class TOleFileStream : public TStreamWrapper
 {
 public:
@@ -53,9 +58,14 @@ public:
     void Open(const QString& FileName, uint32_t Disposition, uint32_t Access, uint32_t ShareMode);
     void Close();
     bool IsOpen() const { return FInner != nullptr; }
+    const QString& FileName() const { return FFileName; }
+
+private:
+    QString FFileName;
 };
 
-// A growable stream in memory, in place of a global memory block.
+// A growable stream in memory, in place of a global memory block. Writing past the end fills the gap
+// with zeros. Clone gives an independent copy at the same position.
 class TMemoryStream : public IQORStream
 {
 public:
@@ -83,6 +93,8 @@ private:
 };
 
 // Keeps one window of the inner stream in memory, so that many small writes cost one write-back.
+// Changes reach the inner stream at Commit, when the window moves, before a seek from the end or a
+// copy that bypasses the window, and at destruction. Covers inner streams of up to 2 GiB.
 class TOleStreamBuffer : public IQORStream
 {
 public:
@@ -104,6 +116,8 @@ public:
 private:
     void WriteBack();
     void Fill();
+    HResult SeekFromEnd(int64_t Offset, uint64_t* NewPosition);
+    HResult CopyThroughInner(IQORStream* Destination, uint64_t Count, uint64_t* CountRead, uint64_t* CountWritten);
 
     int32_t FDirtyFirst = 0;
     int32_t FDirtyLast = 0;
@@ -115,4 +129,7 @@ private:
     std::unique_ptr<uint8_t[]> FBuffer;
     int64_t FPosition = 0;
     bool FValid = false;
+    // Bytes of the window that hold inner data or writes; later bytes are zeroed before a write skips
+    // over them, so a widened dirty range never carries stale memory into the inner stream.
+    int32_t FExtent = 0;
 };

@@ -1,0 +1,92 @@
+#include "foundation/StreamPrimitives.h"
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+#include <array>
+
+// Both directions keep one byte per UTF-16 code unit: the stored count is the number of code units
+// and exactly that many bytes follow it.
+
+#ifdef Q_OS_WIN
+
+QByteArray ToAnsi(const QString& Text)
+{
+    const int Length = static_cast<int>(Text.size());
+    if (Length == 0)
+        return {};
+    const auto* Source = reinterpret_cast<const wchar_t*>(Text.utf16());
+    const int Needed = WideCharToMultiByte(CP_ACP, 0, Source, Length, nullptr, 0, nullptr, nullptr);
+    QByteArray Converted(Needed > 0 ? Needed : 0, Qt::Uninitialized);
+    if (Needed > 0)
+        WideCharToMultiByte(CP_ACP, 0, Source, Length, Converted.data(), Needed, nullptr, nullptr);
+    // A multi-byte code page may need more or fewer bytes than code units; the count is what readers
+    // trust, so cut or pad to it.
+    if (Converted.size() > Length)
+        Converted.truncate(Length);
+    while (Converted.size() < Length)
+        Converted.append('?');
+    return Converted;
+}
+
+QString FromAnsi(const QByteArray& Bytes)
+{
+    const int Length = static_cast<int>(Bytes.size());
+    if (Length == 0)
+        return {};
+    const int Needed = MultiByteToWideChar(CP_ACP, 0, Bytes.constData(), Length, nullptr, 0);
+    if (Needed <= 0)
+        return {};
+    QString Result(Needed, Qt::Uninitialized);
+    MultiByteToWideChar(CP_ACP, 0, Bytes.constData(), Length, reinterpret_cast<wchar_t*>(Result.data()), Needed);
+    return Result;
+}
+
+#else
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined map to the C1 control
+// of the same value, as the Windows conversion does.
+constexpr std::array<char16_t, 32> HighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char EncodeUnit(char16_t Unit)
+{
+    if (Unit < 0x80 || (Unit >= 0xA0 && Unit <= 0xFF))
+        return static_cast<char>(Unit);
+    for (size_t Index = 0; Index < HighControlRange.size(); ++Index) {
+        if (HighControlRange[Index] == Unit)
+            return static_cast<char>(0x80 + Index);
+    }
+    // Includes each half of a surrogate pair.
+    return '?';
+}
+
+} // namespace
+
+QByteArray ToAnsi(const QString& Text)
+{
+    QByteArray Result(Text.size(), Qt::Uninitialized);
+    const char16_t* Source = reinterpret_cast<const char16_t*>(Text.utf16());
+    for (qsizetype Index = 0; Index < Text.size(); ++Index)
+        Result[Index] = EncodeUnit(Source[Index]);
+    return Result;
+}
+
+QString FromAnsi(const QByteArray& Bytes)
+{
+    QString Result(Bytes.size(), Qt::Uninitialized);
+    QChar* Target = Result.data();
+    for (qsizetype Index = 0; Index < Bytes.size(); ++Index) {
+        const auto Byte = static_cast<uint8_t>(Bytes[Index]);
+        Target[Index] = QChar(Byte >= 0x80 && Byte < 0xA0 ? HighControlRange[Byte - 0x80] : char16_t(Byte));
+    }
+    return Result;
+}
+
+#endif

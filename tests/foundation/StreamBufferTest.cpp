@@ -1,0 +1,215 @@
+#include "foundation/StreamPrimitives.h"
+#include "foundation/Streams.h"
+#include "support/FailingStream.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// Counts what reaches the inner stream.
+class TCountingStream : public TMemoryStream
+{
+public:
+    using TMemoryStream::TMemoryStream;
+    int Seeks = 0;
+    int Writes = 0;
+
+    HResult Seek(int64_t Offset, uint32_t Origin, uint64_t* NewPosition) override
+    {
+        ++Seeks;
+        return TMemoryStream::Seek(Offset, Origin, NewPosition);
+    }
+    HResult Write(const void* Source, uint32_t Count, uint32_t* CountWritten) override
+    {
+        ++Writes;
+        return TMemoryStream::Write(Source, Count, CountWritten);
+    }
+};
+
+TEST(MemoryStream, GrowsWithZerosAndReadsOnlyWhatExists)
+{
+    TMemoryStream Stream(QByteArray("ab"));
+    uint64_t Position = 0;
+    ASSERT_EQ(Stream.Seek(3, STREAM_SEEK_END_, &Position), QOR_S_OK);
+    EXPECT_EQ(Position, 5u);
+    uint32_t Count = 0;
+    Stream.Write("z", 1, &Count);
+    EXPECT_EQ(Stream.Data(), QByteArray("ab\0\0\0z", 6));
+
+    EXPECT_EQ(Stream.Seek(-7, STREAM_SEEK_CUR_, nullptr), QOR_E_INVALIDARG);
+    EXPECT_EQ(Stream.Seek(0, 3, nullptr), QOR_E_INVALIDARG);
+    EXPECT_EQ(Stream.Position(), 6);
+
+    SetStreamPosition(Stream, 4);
+    char Buffer[8] = {};
+    EXPECT_EQ(Stream.Read(Buffer, 8, &Count), QOR_S_OK);
+    EXPECT_EQ(Count, 2u);
+    EXPECT_EQ(GetRemainingBytes(Stream), 0);
+}
+
+class StreamBuffer : public ::testing::Test
+{
+protected:
+    std::shared_ptr<TCountingStream> Inner = std::make_shared<TCountingStream>();
+
+    void SetInner(const QByteArray& Data) { Inner = std::make_shared<TCountingStream>(Data); }
+};
+
+TEST_F(StreamBuffer, ChangesReachTheInnerStreamOnlyAtCommit)
+{
+    TOleStreamBuffer Buffer(Inner, 1024);
+    uint32_t Count = 0;
+    EXPECT_EQ(Buffer.Write("abc", 3, &Count), QOR_S_OK);
+    EXPECT_EQ(Count, 3u);
+    EXPECT_TRUE(Inner->Data().isEmpty());
+    EXPECT_EQ(Buffer.Commit(0), QOR_S_OK);
+    EXPECT_EQ(Inner->Data(), "abc");
+    const int WritesAfterCommit = Inner->Writes;
+    EXPECT_EQ(Buffer.Commit(0), QOR_S_OK);
+    EXPECT_EQ(Inner->Writes, WritesAfterCommit) << "a clean buffer writes nothing back";
+}
+
+TEST_F(StreamBuffer, ReadingPastTheEndDeliversWhatExists)
+{
+    SetInner("12345");
+    TOleStreamBuffer Buffer(Inner, 4);
+    char Target[10] = {};
+    uint32_t Count = 99;
+    EXPECT_EQ(Buffer.Read(Target, 10, &Count), QOR_S_OK);
+    EXPECT_EQ(Count, 5u);
+    EXPECT_EQ(QByteArray(Target, 5), "12345");
+    EXPECT_EQ(Buffer.Read(Target, 1, &Count), QOR_S_OK);
+    EXPECT_EQ(Count, 0u);
+}
+
+TEST_F(StreamBuffer, MovingTheWindowWritesBackOnlyTheDirtyRange)
+{
+    SetInner("............");
+    {
+        TOleStreamBuffer Buffer(Inner, 4);
+        SetStreamPosition(Buffer, 1);
+        Buffer.Write("AB", 2, nullptr);
+        SetStreamPosition(Buffer, 9);
+        Buffer.Write("C", 1, nullptr);
+        EXPECT_EQ(Inner->Data(), ".AB.........") << "the first window is written back when the second is filled";
+        // Reading an earlier window sees the change still pending in the current one after write-back.
+        SetStreamPosition(Buffer, 0);
+        char Target[12] = {};
+        uint32_t Count = 0;
+        Buffer.Read(Target, 12, &Count);
+        EXPECT_EQ(QByteArray(Target, int(Count)), ".AB......C..");
+    }
+    EXPECT_EQ(Inner->Data(), ".AB......C..");
+}
+
+TEST_F(StreamBuffer, BytesSkippedByAWriteAreZerosNotAnEarlierWindow)
+{
+    SetInner(QByteArray(8, 'x'));
+    TOleStreamBuffer Buffer(Inner, 8);
+    char Target[8];
+    Buffer.Read(Target, 8, nullptr);
+    Buffer.Write("A", 1, nullptr); // window 8..15, which the inner stream does not have
+    SetStreamPosition(Buffer, 14);
+    Buffer.Write("B", 1, nullptr);
+    ASSERT_EQ(Buffer.Commit(0), QOR_S_OK);
+    EXPECT_EQ(Inner->Data(), QByteArray(8, 'x') + "A" + QByteArray(5, '\0') + "B");
+}
+
+TEST_F(StreamBuffer, PrimitivesThroughASmallWindowMatchDirectWriting)
+{
+    auto Write = [](IQORStream& S) {
+        for (int Index = 0; Index < 50; ++Index) {
+            WriteInteger(S, Index);
+            WriteString(S, QString(Index % 7, QChar('a' + Index % 26)));
+            WriteBoolean(S, Index % 2);
+        }
+    };
+    TMemoryStream Direct;
+    Write(Direct);
+    {
+        TOleStreamBuffer Buffer(Inner, 7);
+        Write(Buffer);
+    }
+    EXPECT_EQ(Inner->Data(), Direct.Data());
+
+    TOleStreamBuffer Reader(std::make_shared<TMemoryStream>(Direct.Data()), 5);
+    for (int Index = 0; Index < 50; ++Index) {
+        ASSERT_EQ(ReadInteger(Reader), Index);
+        ASSERT_EQ(ReadString(Reader), QString(Index % 7, QChar('a' + Index % 26)));
+        ASSERT_EQ(ReadBoolean(Reader), bool(Index % 2));
+    }
+}
+
+TEST_F(StreamBuffer, SeeksKeepToThePositionUnlessFromTheEnd)
+{
+    SetInner("0123456789");
+    TOleStreamBuffer Buffer(Inner, 4);
+    uint64_t Position = 0;
+    EXPECT_EQ(Buffer.Seek(3, STREAM_SEEK_SET_, &Position), QOR_S_OK);
+    EXPECT_EQ(Buffer.Seek(2, STREAM_SEEK_CUR_, &Position), QOR_S_OK);
+    EXPECT_EQ(Position, 5u);
+    EXPECT_EQ(Inner->Seeks, 0);
+    EXPECT_EQ(Buffer.Seek(0, 3, &Position), QOR_E_INVALIDARG);
+    EXPECT_EQ(Buffer.Seek(-2, STREAM_SEEK_END_, &Position), QOR_S_OK);
+    EXPECT_EQ(Position, 8u);
+    char Target[4] = {};
+    uint32_t Count = 0;
+    Buffer.Read(Target, 4, &Count);
+    EXPECT_EQ(QByteArray(Target, int(Count)), "89");
+}
+
+TEST_F(StreamBuffer, CopiesFromTheWindowOrThroughTheInnerStream)
+{
+    SetInner("0123456789");
+    TOleStreamBuffer Buffer(Inner, 8);
+    char First;
+    Buffer.Read(&First, 1, nullptr);
+    TMemoryStream Target;
+    uint64_t Read = 0;
+    uint64_t Written = 0;
+    EXPECT_EQ(Buffer.CopyTo(&Target, 3, &Read, &Written), QOR_S_OK);
+    EXPECT_EQ(Target.Data(), "123");
+    EXPECT_EQ(Buffer.CopyTo(&Target, 100, &Read, &Written), QOR_S_OK);
+    EXPECT_EQ(Read, 6u);
+    EXPECT_EQ(Written, 6u);
+    EXPECT_EQ(Target.Data(), "123456789");
+    EXPECT_EQ(GetStreamPosition(Buffer), 10);
+}
+
+TEST_F(StreamBuffer, UnsupportedOperationsAnswerNotImplemented)
+{
+    TOleStreamBuffer Buffer(Inner, 4);
+    TStreamStat Statistics;
+    EXPECT_EQ(Buffer.SetSize(1), QOR_E_NOTIMPL);
+    EXPECT_EQ(Buffer.Revert(), QOR_E_NOTIMPL);
+    EXPECT_EQ(Buffer.LockRegion(0, 1, 0), QOR_E_NOTIMPL);
+    EXPECT_EQ(Buffer.UnlockRegion(0, 1, 0), QOR_E_NOTIMPL);
+    EXPECT_EQ(Buffer.Stat(&Statistics, 0), QOR_E_NOTIMPL);
+    IQORStreamPtr Clone = Inner;
+    EXPECT_EQ(Buffer.Clone(&Clone), QOR_E_NOTIMPL);
+    EXPECT_EQ(Clone, nullptr);
+}
+
+TEST_F(StreamBuffer, InnerFailuresBecomeEFailNotExceptions)
+{
+    auto Full = std::make_shared<TFailingStream>(2);
+    TOleStreamBuffer Buffer(Full, 16);
+    EXPECT_EQ(Buffer.Write("abcd", 4, nullptr), QOR_S_OK);
+    EXPECT_EQ(Buffer.Commit(0), QOR_E_FAIL);
+
+    auto Unreadable = std::make_shared<TFailingStream>(TFailingStream::Unlimited, QByteArray("abcd"), 0);
+    TOleStreamBuffer Reader(Unreadable, 16);
+    char Target[4];
+    uint32_t Count = 7;
+    EXPECT_EQ(Reader.Read(Target, 4, &Count), QOR_E_FAIL);
+    EXPECT_EQ(Count, 0u);
+
+    // Positions the 32-bit window cannot show fail instead of wrapping round.
+    TOleStreamBuffer Far(Inner, 16);
+    SetStreamPosition(Far, 0x80000000LL);
+    EXPECT_EQ(Far.Write("x", 1, nullptr), QOR_E_FAIL);
+    SetStreamPosition(Far, -1);
+    EXPECT_EQ(Far.Read(Target, 1, nullptr), QOR_E_FAIL);
+    EXPECT_TRUE(Inner->Data().isEmpty());
+}
+
+} // namespace
