@@ -1,6 +1,9 @@
-// The main of the GUI suites: a QApplication on the offscreen platform before any test runs.
+// The main of the GUI suites: the program's application object on the offscreen platform before any
+// test runs, so that exceptions escaping event handlers reach the exception event list as they do in
+// the program.
 
-#include <QApplication>
+#include "forms/QORApplication.h"
+
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -9,7 +12,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
-    QApplication Application(argc, argv);
+    TQORApplication Application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

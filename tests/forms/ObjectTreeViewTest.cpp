@@ -1,0 +1,157 @@
+#include "forms/ObjectTreeView.h"
+
+#include "FormTestSupport.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class TNodeObject : public TQORObject
+{
+public:
+    explicit TNodeObject(bool Expanded = false) { SetExpanded(Expanded); }
+};
+
+class ObjectTree : public FormTest
+{
+protected:
+    // The shape the package tree uses: a group, its element, the element's property node.
+    void Build()
+    {
+        Tree.clear();
+        GroupNode = Tree.AddObjectNode(nullptr, "Drivers", false, &Group);
+        ElementNode = Tree.AddObjectNode(GroupNode, "Driver", false, &Element);
+        PropertyNode = Tree.AddObjectNode(ElementNode, "Name: Driver", true, &Element);
+        Tree.AddObjectNode(ElementNode, "Register: No", true, &Element);
+        Tree.RestoreExpanded(ElementNode);
+        Tree.RestoreExpanded(GroupNode);
+    }
+
+    TNodeObject Group{true};
+    TNodeObject Element{false};
+    TQORObjectTreeView Tree;
+    TQORTreeNode* GroupNode = nullptr;
+    TQORTreeNode* ElementNode = nullptr;
+    TQORTreeNode* PropertyNode = nullptr;
+};
+
+TEST_F(ObjectTree, BoundNodesBecomeTheirObjectsTreeNode)
+{
+    Build();
+    EXPECT_EQ(Group.TreeNode(), GroupNode);
+    EXPECT_EQ(Element.TreeNode(), ElementNode);
+    EXPECT_EQ(PropertyNode->Object(), &Element);
+    EXPECT_EQ(ElementNode->childCount(), 2);
+    EXPECT_EQ(Tree.topLevelItemCount(), 1);
+}
+
+TEST_F(ObjectTree, DataOnlyNodesLeaveTheObjectsTreeNodeAlone)
+{
+    TNodeObject Marker;
+    TQORTreeNode* Elsewhere = Tree.AddObjectNode(nullptr, "Marker", false, &Marker);
+    Tree.AddObjectNode(nullptr, "Marker value", true, &Marker);
+    TQORTreeNode* Plain = Tree.AddObjectNode(nullptr, "No object", true, nullptr);
+
+    EXPECT_EQ(Marker.TreeNode(), Elsewhere);
+    EXPECT_EQ(Plain->Object(), nullptr);
+}
+
+TEST_F(ObjectTree, BoundNodeNeedsAnObject)
+{
+    EXPECT_EQ(ExpectThrowReport<E_QOR_InvalidArg>([&] { Tree.AddObjectNode(nullptr, "x", false, nullptr); }),
+              "Invalid argument. Node object is not set.");
+    EXPECT_EQ(Tree.topLevelItemCount(), 0);
+}
+
+TEST_F(ObjectTree, RebuiltTreeRestoresExpansionFromTheObjects)
+{
+    Build();
+    EXPECT_TRUE(GroupNode->isExpanded());
+    EXPECT_FALSE(ElementNode->isExpanded());
+
+    ElementNode->setExpanded(true);
+    GroupNode->setExpanded(false);
+    EXPECT_TRUE(Element.Expanded());
+    EXPECT_FALSE(Group.Expanded());
+
+    Build();
+    EXPECT_FALSE(GroupNode->isExpanded());
+    EXPECT_TRUE(ElementNode->isExpanded());
+    EXPECT_EQ(Element.TreeNode(), ElementNode);
+}
+
+// A node without children cannot show as expanded, so each child re-applies its parent's state.
+TEST_F(ObjectTree, AddingAChildShowsAnExpandedParentExpanded)
+{
+    TNodeObject Parent(true);
+    TQORTreeNode* Node = Tree.AddObjectNode(nullptr, "Parent", false, &Parent);
+    Tree.AddObjectNode(Node, "Child", true, nullptr);
+    EXPECT_TRUE(Node->isExpanded());
+    EXPECT_TRUE(Parent.Expanded());
+}
+
+TEST_F(ObjectTree, ExpandingAPropertyNodeRecordsOnItsObject)
+{
+    Build();
+    Tree.AddObjectNode(PropertyNode, "Detail", true, nullptr);
+    PropertyNode->setExpanded(true);
+    EXPECT_TRUE(Element.Expanded());
+    TQORTreeNode* Plain = Tree.AddObjectNode(nullptr, "Plain", true, nullptr);
+    Tree.AddObjectNode(Plain, "Child", true, nullptr);
+    Plain->setExpanded(true);
+    EXPECT_TRUE(Plain->isExpanded());
+}
+
+TEST_F(ObjectTree, ObjectsForgetNodesThatGo)
+{
+    Build();
+    TNodeObject Other;
+    Tree.AddObjectNode(GroupNode, "Other", false, &Other);
+    delete ElementNode;
+    EXPECT_EQ(Element.TreeNode(), nullptr);
+    EXPECT_NE(Other.TreeNode(), nullptr);
+    Tree.clear();
+    EXPECT_EQ(Other.TreeNode(), nullptr);
+    EXPECT_EQ(Group.TreeNode(), nullptr);
+}
+
+// The model may free an element before the tree is rebuilt; its nodes must let go of it.
+TEST_F(ObjectTree, NodesForgetObjectsThatGo)
+{
+    auto Doomed = std::make_unique<TNodeObject>();
+    TQORTreeNode* Bound = Tree.AddObjectNode(nullptr, "Doomed", false, Doomed.get());
+    Doomed.reset();
+    EXPECT_EQ(Bound->Object(), nullptr);
+    Tree.clear();
+}
+
+TEST_F(ObjectTree, TypedCharactersDoNothing)
+{
+    Build();
+    TNodeObject Modules;
+    Tree.AddObjectNode(nullptr, "Code modules", false, &Modules);
+    ElementNode->setExpanded(true);
+    Tree.setCurrentItem(GroupNode);
+    for (const char* Typed : {"c", "C", "-", "*", " "}) {
+        QTest::keyClicks(&Tree, Typed);
+        EXPECT_EQ(Tree.currentItem(), GroupNode) << Typed;
+        EXPECT_TRUE(GroupNode->isExpanded()) << Typed;
+    }
+    QTest::keyClick(&Tree, Qt::Key_Down);
+    EXPECT_EQ(Tree.currentItem(), ElementNode);
+}
+
+TEST_F(ObjectTree, DefaultDragHooksRefuseAndDropsNeedAHandler)
+{
+    Build();
+    EXPECT_FALSE(Tree.CanDragNode(ElementNode));
+    EXPECT_FALSE(Tree.CanDropNode(ElementNode, GroupNode));
+    EXPECT_EQ(ReportOf([&] { Tree.DropNode(ElementNode, GroupNode); }),
+              "Handler not present for handling dropped nodes.");
+}
+
+} // namespace
