@@ -4,9 +4,11 @@
 #include "model/Data.h"
 #include "model/ElementRegistry.h"
 #include "model/FormatTags.h"
+#include "support/FailingStream.h"
 #include "support/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -195,4 +197,30 @@ TEST(SupportFileExpanded, IsNeitherStoredNorCopied)
     TSupportFile Copy;
     Copy.Assign(&File, true);
     EXPECT_FALSE(Copy.Expanded());
+}
+
+TEST(DefinitionFileErrors, NameTheFileAndKeepTheOldFile)
+{
+    QTemporaryDir Directory;
+    const QString FileName = Directory.filePath(QStringLiteral("Damaged.cpd"));
+    TData Data;
+    BuildRich(Data);
+    Data.SaveToFile(FileName);
+    QFile File(FileName);
+    ASSERT_TRUE(File.resize(100));
+
+    TData Target;
+    EXPECT_EQ(ExpectThrowReport<E_QOR_LoadingError>([&] { Target.LoadFromFile(FileName); }),
+              QStringLiteral("Loading error. File name='%1'.").arg(FileName));
+    EXPECT_EQ(Target.CodeModules.Count(), 0);
+
+    // A save that fails half-way leaves the previous file as it was.
+    TTaskType Loose;
+    Data.CodeModules.Items(1)->TaskModuleObjects.Items(0)->TaskModules.Items(2)->InputTaskTypes.Add(&Loose);
+    ExpectThrowReport<E_QOR_ListItemHasNoParent>([&] { Data.SaveToFile(FileName); });
+    EXPECT_EQ(QFile(FileName).size(), 100);
+    Data.CodeModules.Items(1)->TaskModuleObjects.Items(0)->TaskModules.Items(2)->InputTaskTypes.Remove(&Loose);
+
+    TFailingStream Short(50);
+    ExpectThrowReport<E_QOR_SavingError>([&] { Data.SaveToStream(Short); });
 }
