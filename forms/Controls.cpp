@@ -971,7 +971,6 @@ QPushButton* CreateCommandButton(
     QWidget* Owner, const QString& Caption, bool IsDefault, std::function<void()> OnClick, bool IsCancel)
 {
     auto* Button = new QPushButton(Caption, Owner);
-    Button->setAutoDefault(false);
     Button->setDefault(IsDefault);
     SetDefaultButtonSize(Button);
     if (IsCancel)

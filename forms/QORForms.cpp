@@ -272,7 +272,6 @@ void TQORAutoForm::SetBorderStyle(TFormBorderStyle Style)
 QPushButton* TQORAutoForm::AddStandardButton(const QString& Caption)
 {
     auto* Button = new QPushButton(Caption, this);
-    Button->setAutoDefault(false);
     SetDefaultButtonSize(Button);
     FButtons.emplace_back(Button);
     return Button;

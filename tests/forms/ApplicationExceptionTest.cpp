@@ -97,23 +97,15 @@ TEST_F(ApplicationExceptions, SilentAbortReachesNobody)
     EXPECT_TRUE(MessageTexts().isEmpty());
 }
 
-TEST_F(ApplicationExceptions, FormsRegisterTheOtherHandlersWhileSet)
+TEST_F(ApplicationExceptions, FormsHoldTheOtherRegistrationsWhileTheyLive)
 {
     const int Before = ApplicationEvents().OnIdle().Count();
-    int Idles = 0;
     {
         TQORForm Form;
-        Form.SetOnIdle([&](void*, bool& Done) {
-            ++Idles;
-            Done = true;
-        });
+        Form.SetOnIdle([](void*, bool&) {});
         Form.SetOnActivate([](void*) {});
         EXPECT_EQ(ApplicationEvents().OnIdle().Count(), Before + 1);
-        QCoreApplication::processEvents();
-        bool Done = true;
-        ApplicationEvents().OnIdle().Dispatch(nullptr, Done);
     }
-    EXPECT_GE(Idles, 1);
     EXPECT_EQ(ApplicationEvents().OnIdle().Count(), Before);
     EXPECT_EQ(ApplicationEvents().OnActivate().Count(), 0);
 }

@@ -76,32 +76,6 @@ TEST_F(ControlValues, IntegerKeepsTheVariableForAnAllowedBlankAndHandlesDefaults
     EXPECT_EQ(Count, -17);
 }
 
-TEST_F(ControlValues, DefaultsActOnlyWhenTheControlUsesOne)
-{
-    QString Name = "Kept";
-    int32_t Location = 1;
-    bool Flag = false;
-    TEditString* Edit = CreateEditString(&Owner, &Name, "Name", false, "Default");
-    auto NameOf = [](int32_t Value) { return QString::number(Value); };
-    TEnumerationComboBox* Combo = CreateEnumerationComboBox(&Owner, &Location, "Location", 0, 2, NameOf, true, 2);
-    TBooleanCheckBox* Box = CreateBooleanCheckBox(&Owner, "Flag", &Flag, "Flag", taRightJustify, true, true);
-    Edit->LoadValue();
-    Combo->LoadValue();
-    Box->LoadValue();
-
-    Edit->SetDefault();
-    Combo->SetDefault();
-    Box->SetDefault();
-    EXPECT_EQ(Edit->text(), "Kept");
-    EXPECT_EQ(Combo->currentText(), "2");
-    EXPECT_TRUE(Box->isChecked());
-
-    Combo->UndoDefault();
-    Box->UndoDefault();
-    EXPECT_EQ(Combo->currentText(), "1");
-    EXPECT_FALSE(Box->isChecked());
-}
-
 TEST_F(ControlValues, EnumerationEntriesCarryTheirValues)
 {
     enum class TKind : int32_t
@@ -251,23 +225,6 @@ TEST_F(ControlValues, GroupBoxPassesValuesToItsRows)
     EXPECT_FALSE(Flag);
     Group->UndoDefault();
     EXPECT_EQ(Edit->text(), "Default");
-}
-
-// Controls never touch anything while they are not bound.
-TEST_F(ControlValues, UnboundControlsIgnoreValueOperations)
-{
-    TEditString Edit(&Owner);
-    TEditInteger Integer(&Owner);
-    TEditGUID GUID(&Owner);
-    TBooleanCheckBox Box(&Owner);
-    TEditStrings Strings(&Owner);
-    Edit.setText("x");
-    for (IAutoFormControl* Control : std::initializer_list<IAutoFormControl*>{&Edit, &Integer, &GUID, &Box, &Strings}) {
-        Control->LoadValue();
-        Control->StoreValue();
-    }
-    EXPECT_EQ(Edit.text(), "x");
-    EXPECT_EQ(Integer.text(), "0");
 }
 
 } // namespace
