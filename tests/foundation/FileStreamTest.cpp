@@ -197,10 +197,6 @@ TEST_F(FileStream, LoadFromFileWithNamesTheFileInLoaderErrors)
     const QString Name = Path("x.cpd");
     EXPECT_EQ(ReportOf([&] { LoadFromFileWith(Name, 1, [](IQORStream& S) { ReadInteger(S); }); }),
               QStringLiteral("Loading error. File name='%1'.").arg(Name));
-    EXPECT_EQ(ReportOf([&] { LoadFromFileWith(Name, 1, [](IQORStream&) { throw E_QOR("Bad value"); }); }),
-              QStringLiteral("Bad value. File name='%1'.").arg(Name));
-    EXPECT_EQ(ReportOf([&] { LoadFromFileWith(Name, 1, [](IQORStream&) { throw std::bad_alloc(); }); }),
-              QStringLiteral("Out of memory. File name='%1'.").arg(Name));
     const QString Missing = Path("missing.cpd");
     EXPECT_EQ(ReportOf([&] { LoadFromFileWith(Missing, 1, [](IQORStream&) {}); }),
               QStringLiteral("Error opening file. File name='%1'.").arg(Missing))

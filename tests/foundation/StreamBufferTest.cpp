@@ -175,20 +175,6 @@ TEST_F(StreamBuffer, CopiesFromTheWindowOrThroughTheInnerStream)
     EXPECT_EQ(GetStreamPosition(Buffer), 10);
 }
 
-TEST_F(StreamBuffer, UnsupportedOperationsAnswerNotImplemented)
-{
-    TOleStreamBuffer Buffer(Inner, 4);
-    TStreamStat Statistics;
-    EXPECT_EQ(Buffer.SetSize(1), QOR_E_NOTIMPL);
-    EXPECT_EQ(Buffer.Revert(), QOR_E_NOTIMPL);
-    EXPECT_EQ(Buffer.LockRegion(0, 1, 0), QOR_E_NOTIMPL);
-    EXPECT_EQ(Buffer.UnlockRegion(0, 1, 0), QOR_E_NOTIMPL);
-    EXPECT_EQ(Buffer.Stat(&Statistics, 0), QOR_E_NOTIMPL);
-    IQORStreamPtr Clone = Inner;
-    EXPECT_EQ(Buffer.Clone(&Clone), QOR_E_NOTIMPL);
-    EXPECT_EQ(Clone, nullptr);
-}
-
 TEST_F(StreamBuffer, InnerFailuresBecomeEFailNotExceptions)
 {
     auto Full = std::make_shared<TFailingStream>(2);
