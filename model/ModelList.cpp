@@ -109,7 +109,9 @@ QOR_IMPLEMENT_CLASS(TModelList, TQORList, nullptr, nullptr)
 
 void TModelList::LoadFromStream(IQORStream& Stream)
 {
-    Clear();
+    // Emptied with notifications: reading into a list of a live package must not leave references
+    // to its old items behind. Lists being read are normally empty, and then this costs nothing.
+    ClearNotifying();
     CheckFormatTag(ReadGUID(Stream), FormatTag());
     const int32_t Count = ReadListCount(Stream, *this, OwnsItems() ? MinimumElementRecordSize : ReferenceEntrySize);
     for (int32_t I = 0; I < Count; ++I) {

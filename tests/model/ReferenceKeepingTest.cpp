@@ -163,3 +163,15 @@ TEST(ConfiguratorInLaterCodeModule, IsSetAfterLoading)
     EXPECT_EQ(First->Configurator, Second->TaskModules.Items(1));
     EXPECT_EQ(First->CommandEditor, nullptr);
 }
+
+TEST(ListReloadedInPlace, DropsReferencesToItsOldItems)
+{
+    TData Data;
+    BuildRich(Data);
+    TMemoryStream Stream(SaveToBytes(TTaskTypes(true)));
+    Data.TaskTypes.LoadFromStream(Stream);
+    const TTaskModule* Runner = Data.CodeModules.Items(0)->TaskModuleObjects.Items(0)->TaskModules.Items(0);
+    EXPECT_EQ(Runner->InputTaskTypes.Count(), 0);
+    EXPECT_EQ(Runner->OutputTaskTypes.Count(), 0);
+    EXPECT_NO_THROW(SaveToBytes(Data));
+}
