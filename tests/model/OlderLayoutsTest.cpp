@@ -170,3 +170,16 @@ TEST(SecondCommandLineToolVersion, LoadsWithoutToolCategories)
     EXPECT_TRUE(Tool.AccessibleByStudents);
     EXPECT_EQ(Tool.CommandLineArguments, QStringLiteral("/run"));
 }
+
+TEST(OlderLayoutSamples, ResaveInTheCurrentLayoutAndThenRoundTrip)
+{
+    for (const TNamedDefinition& Sample : OlderLayoutDefinitions()) {
+        TData Data;
+        ASSERT_NO_THROW(LoadFromBytes(Data, Sample.Bytes)) << Sample.Name.toStdString();
+        const QByteArray Current = SaveToBytes(Data);
+        EXPECT_NE(Current, Sample.Bytes) << Sample.Name.toStdString();
+        TData Reloaded;
+        LoadFromBytes(Reloaded, Current);
+        EXPECT_EQ(SaveToBytes(Reloaded), Current) << Sample.Name.toStdString();
+    }
+}

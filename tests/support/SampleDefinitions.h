@@ -426,4 +426,45 @@ inline TRecordWriter TaskResultItemFormatV1Record()
     };
 }
 
+struct TNamedDefinition
+{
+    QString Name;
+    QByteArray Bytes;
+};
+
+// One definition per older record layout, each loadable: the document without BetaSoftware, the
+// first task result item format, both older task module versions (with the types that they map),
+// the four older task module object versions and the two older command line tool versions.
+inline std::vector<TNamedDefinition> OlderLayoutDefinitions()
+{
+    const TGUID& Current = FormatTag::Data;
+    const auto WithObject = [&](TObjectVersion Version, int32_t AccessLevel) {
+        return Definition(Current,
+                          {},
+                          {CodeModuleRecord({TaskModuleObjectRecord(
+                              Version, AccessLevel, {TaskModuleRecord(FormatTag::TaskModule, 1)})})});
+    };
+    const auto WithTaskModules = [&](const TGUID& Tag, std::initializer_list<int32_t> Types) {
+        std::vector<TRecordWriter> Modules;
+        for (int32_t Type : Types)
+            Modules.push_back(TaskModuleRecord(Tag, Type));
+        return Definition(Current, {}, {CodeModuleRecord({TaskModuleObjectRecord(ovCurrent, 0, Modules)})});
+    };
+    const auto WithTool = [&](int Version, int32_t AccessLevel) {
+        return Definition(Current, {}, {CodeModuleRecord({}, {CommandLineToolRecord(Version, AccessLevel)})});
+    };
+    return {
+        {QStringLiteral("older-document-without-beta"), Definition(FormatTag::DataWithoutBeta, {}, {})},
+        {QStringLiteral("older-task-result-item-format"), Definition(Current, {TaskResultItemFormatV1Record()}, {})},
+        {QStringLiteral("older-task-module-v1"), WithTaskModules(FormatTag::TaskModuleV1, {5, 8})},
+        {QStringLiteral("older-task-module-v2"), WithTaskModules(FormatTag::TaskModuleV2, {9, 10})},
+        {QStringLiteral("older-task-module-object-v1"), WithObject(ovAccessLevel, 2)},
+        {QStringLiteral("older-task-module-object-v2"), WithObject(ovNoDelay, 0)},
+        {QStringLiteral("older-task-module-object-v3"), WithObject(ovNoCommandEditor, 0)},
+        {QStringLiteral("older-task-module-object-v4"), WithObject(ovNoToolCategories, 0)},
+        {QStringLiteral("older-command-line-tool-v1"), WithTool(1, 3)},
+        {QStringLiteral("older-command-line-tool-v2"), WithTool(2, 0)},
+    };
+}
+
 } // namespace SampleDefinitions
