@@ -1,5 +1,6 @@
 #include "ui/GuiStartup.h"
 
+#include "forms/QORApplication.h"
 #include "ui/PlaceholderWindow.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@ TGuiStartup::~TGuiStartup()
 
 std::unique_ptr<QCoreApplication> TGuiStartup::CreateApplication(int& argc, char** argv)
 {
-    auto Application = std::make_unique<QApplication>(argc, argv);
+    auto Application = std::make_unique<TQORApplication>(argc, argv);
     SetBusyCursorBackend(&FBusyCursor);
     FBusyCursorInstalled = true;
     return Application;
