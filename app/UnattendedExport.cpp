@@ -1,13 +1,20 @@
 #include "app/UnattendedExport.h"
 
-#include "foundation/QORExceptions.h"
+#include "foundation/StreamPrimitives.h"
 #include "foundation/UserSeam.h"
+#include "model/Data.h"
 
 void UnattendedExport(const QString& DefinitionFile, const QString& PackageFile, bool Quiet)
 {
-    // Loading, the export error check, the beta question and the package writer live in the
-    // package model, which does not exist yet. Until it does, say so rather than pretend.
-    throw E_QOR_NotImplemented();
+    TData Data;
+    // Others may read the definition meanwhile, but not change it; errors name the file.
+    LoadFromFileWith(DefinitionFile, 1, [&Data](IQORStream& Stream) { Data.LoadFromStream(Stream); });
+    Data.ExportErrorCheck();
+    if (!Quiet)
+        Data.ConfirmBetaExport();
+    Data.ExportToFile(PackageFile);
+    if (!Quiet)
+        ShowExportSucceeded();
 }
 
 QString ExportSucceededText()

@@ -51,6 +51,14 @@ public:
     // Writes a definition file; an existing file is replaced only when writing succeeded.
     void SaveToFile(const QString& FileName) const;
 
+    // Stops at the first rule the definition breaks: E_APP_ExportError, E_QOR for two equal IDs,
+    // E_QOR_EnumerationOutOfRange for an unknown task module type. Reads the disk, changes nothing.
+    void ExportErrorCheck() const;
+    // For beta software, asks whether to go on; any answer but Yes raises E_QOR_OperationCancelled.
+    void ConfirmBetaExport() const;
+    // Writes the code package file. FileName is replaced only by a complete package.
+    void ExportToFile(const QString& FileName) const;
+
     // Turns the positions read from a definition into references, in the file's order: per code
     // module its interfaces, then per task module object the data types of each task module, then
     // Configurator and CommandEditor.

@@ -1,0 +1,60 @@
+#pragma once
+
+// The code package file: what TData::ExportToFile writes, and the path rules it shares with
+// TData::ExportErrorCheck. The package is written only, never read back by this program.
+
+#include "foundation/GUID.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class TCodeModule;
+class TSupportFile;
+
+namespace PackageTag {
+
+inline const TGUID File = TGUID::Parse("{3A3FAFEE-72FC-4E6B-9926-346364EE3339}");
+inline const TGUID Header = TGUID::Parse("{73C4192B-FF81-4403-A535-55B2E4C53FB0}");
+inline const TGUID Body = TGUID::Parse("{1432A206-8F6B-4D7E-B03E-BBE2ECF80807}");
+inline const TGUID TaskTypes = TGUID::Parse("{43D130EE-4C74-4B03-94D4-DBC7CCA8EDB5}");
+inline const TGUID TaskRecordingTypes = TGUID::Parse("{F991917F-D2B1-480F-9DC5-2F2F74E96ABD}");
+inline const TGUID TaskResultItemFormats = TGUID::Parse("{912D224B-07BD-454D-92DB-C1874F1514F6}");
+inline const TGUID MediaItemFormats = TGUID::Parse("{745A65ED-55A4-4F78-A5F2-DF61E6362114}");
+inline const TGUID InterfaceTypes = TGUID::Parse("{94AF441C-1A1A-4258-BC1B-BBCDDB81350A}");
+inline const TGUID Drivers = TGUID::Parse("{00FB6071-2199-49DA-B9C4-B2924A73D7D6}");
+inline const TGUID CodeModules = TGUID::Parse("{AF650862-0640-40E0-A547-68F8B53C34A3}");
+inline const TGUID TaskModuleObjects = TGUID::Parse("{2D729A87-6FA6-4A8C-AA43-4808703D5905}");
+inline const TGUID TaskModules = TGUID::Parse("{579391E4-FCCF-4A50-BCB2-FD46782436A9}");
+inline const TGUID CommandLineTools = TGUID::Parse("{0F54786B-8BD1-4423-916E-2C8351E250F2}");
+inline const TGUID SupportFiles = TGUID::Parse("{CB153FEA-0A3D-4CA7-A4C0-9E079F7AA8A1}");
+
+} // namespace PackageTag
+
+// The file of a driver or code module: the folder, one separator, the name, exactly so (a folder
+// that already ends in a separator gets a second one, which file systems ignore).
+QString ModuleSourcePath(const QString& FilePath, const QString& FileName);
+
+// The extension of a file name with its dot (".dll"), empty when the name has none.
+QString FileExtension(const QString& FileName);
+
+// Where a support file's files are searched: its source folder joined with its name when the
+// folder has a drive (or is absolute), otherwise under the code module's folder.
+QString SupportFilePattern(const TCodeModule& Module, const TSupportFile& File);
+QString SupportFileNotFoundMessage(const QString& Pattern);
+
+struct TSupportFileMatch
+{
+    // Where the file is read from.
+    QString Source;
+    // Where the package installs it, relative to the module.
+    QString Target;
+    bool InstallIntoGAC = false;
+};
+
+// Every file the support files of Module stand for, in support-file order and, per support file,
+// in file-name order. A pattern without a match raises E_APP_ExportError.
+std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module);
+
+QString BetaExportQuestionText();
