@@ -101,8 +101,10 @@ TPEFile::TPEFile(const QByteArray& Bytes) : FFile(Bytes)
     const auto SectionCount = FFile.U16(NTHeader + 6);
     const auto OptionalHeaderSize = FFile.U16(NTHeader + 20);
     const uint64_t OptionalHeader = NTHeader + 24;
+    if (!SectionCount || !OptionalHeaderSize || *OptionalHeaderSize < 2)
+        return;
     const auto Magic = FFile.U16(OptionalHeader);
-    if (!SectionCount || !OptionalHeaderSize || !Magic)
+    if (!Magic)
         return;
 
     uint64_t DirectoryCountOffset = 0;
