@@ -168,7 +168,7 @@ TEST(TypeLibraryReaderUnreadable, TruncatedCopies)
     const QByteArray Library = ReadFixture("fixture.tlb");
     const QByteArray Module = ReadFixture("fixture64.dll");
     TypeLibraryReader Reader;
-    // Every cut of the library loses part of a segment (widl writes none past the last one).
+    // The library's last segment ends past 2300 bytes, so each of these cuts loses part of one.
     for (qsizetype Length = 0; Length < 2300; ++Length)
         EXPECT_FALSE(Reader.LoadFromData(Library.left(Length))) << Length;
     for (qsizetype Length = 0; Length < Module.size(); Length += 7) {
