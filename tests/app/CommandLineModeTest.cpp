@@ -95,10 +95,10 @@ TEST_F(CommandLineModeTest, ExportFailureIsReportedEvenWhenQuiet)
     ExpectOneFailureBox(QStringLiteral("Error opening file. File name='a.cpd'."));
 }
 
-TEST_F(CommandLineModeTest, UnattendedExportIsHonestlyNotImplementedYet)
+TEST_F(CommandLineModeTest, UnattendedExportReportsAMissingDefinition)
 {
     EXPECT_EQ(RunCommandLineMode({"/c", "/fd", "a.cpd", "/fp", "b.cpk"}), TCommandLineModeResult::Failed);
-    ExpectOneFailureBox(QStringLiteral("Not implemented."));
+    ExpectOneFailureBox(QStringLiteral("Error opening file. File name='a.cpd'."));
 
     Seam.Messages.clear();
     ShowExportSucceeded();

@@ -61,6 +61,7 @@ TEST_P(ProgramTest, RunsHeadlessAndReportsOnTheConsole)
 }
 
 const QString InvalidParameters = QStringLiteral("Invalid command line parameters.\n");
+const QString MissingDefinition = QStringLiteral("Error opening file. File name='/tmp/a.cpd'.\n");
 
 INSTANTIATE_TEST_SUITE_P(
     Table,
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TRunCase{{"/c", "/fd", "a.cpd"}, 1, InvalidParameters},
                       TRunCase{{"a.cpd", "b.cpd"}, 1, InvalidParameters},
                       TRunCase{{"/c", "/fd", "a.cpd", "/fp", "b.cpk", "/x"}, 1, InvalidParameters},
-                      TRunCase{{"/c", "/fd", "/tmp/a.cpd", "/fp", "/tmp/b.cpk", "-q"}, 1, "Not implemented.\n"},
+                      TRunCase{{"/c", "/fd", "/tmp/a.cpd", "/fp", "/tmp/b.cpk", "-q"}, 1, MissingDefinition},
                       TRunCase{{}, 1, {}}));
 
 } // namespace
