@@ -4,6 +4,7 @@
 #include "app/UnattendedExport.h"
 
 #include "app/CommandLineMode.h"
+#include "foundation/TypeLibraryReader.h"
 #include "foundation/UserSeam.h"
 #include "support/SampleDefinitions.h"
 #include "support/TestSupport.h"
@@ -399,6 +400,14 @@ TEST(DemoExample, DefinitionIsCurrent)
         File.write(Bytes);
     }
     EXPECT_TRUE(ReadAll(DemoDefinition()) == Bytes) << "rebuild it with QUILLON_WRITE_DEMO=1";
+
+    // The check's type library rules pass because the IDs agree, not because nothing loaded.
+    TypeLibraryReader Library;
+    ASSERT_TRUE(Library.Load(RepositoryRoot() + QStringLiteral("/examples/Demo/bin/DemoModule.dll")));
+    const TCodeModule& Module = *Data.CodeModules.Items(0);
+    EXPECT_EQ(Library.LibraryGUID(), Module.ID);
+    for (int32_t I = 0; I < Module.TaskModuleObjects.Count(); ++I)
+        EXPECT_TRUE(Library.ContainsType(Module.TaskModuleObjects.Items(I)->ID));
 }
 
 // <build>/quillon, one level above <build>/tests/test_app.
