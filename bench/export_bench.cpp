@@ -1,0 +1,366 @@
+// Export throughput and memory against tar, and the command-line run on a large definition.
+//
+//   export_bench [--quick] [--program <path to quillon>] [--rounds N]
+//
+// Everything it makes lives in a temporary folder under /tmp and is removed at the end. The export
+// runs as the real program (quillon /c /fd … /fp … -q) in a child process, so that its peak
+// resident memory can be read from the child's resource usage.
+
+#include "foundation/GUID.h"
+#include "model/Data.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+struct TChildRun
+{
+    int ExitCode = -1;
+    double Seconds = 0;
+    double PeakMiB = 0;
+};
+
+// Runs Arguments[0] with the rest, waits, and reads its time and peak resident memory.
+TChildRun RunChild(const std::vector<std::string>& Arguments)
+{
+    std::vector<char*> Argv;
+    for (const std::string& Argument : Arguments)
+        Argv.push_back(const_cast<char*>(Argument.c_str()));
+    Argv.push_back(nullptr);
+    TChildRun Result;
+    const auto Start = TClock::now();
+    pid_t Child = 0;
+    if (posix_spawn(&Child, Argv[0], nullptr, nullptr, Argv.data(), environ) != 0)
+        return Result;
+    int Status = 0;
+    rusage Usage = {};
+    if (wait4(Child, &Status, 0, &Usage) != Child)
+        return Result;
+    Result.Seconds = std::chrono::duration<double>(TClock::now() - Start).count();
+    Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+    Result.PeakMiB = double(Usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
+    return Result;
+}
+
+TGUID NumberedGUID(uint32_t Kind, uint32_t Number)
+{
+    TGUID Result;
+    Result.D1 = Number;
+    Result.D2 = static_cast<uint16_t>(Kind);
+    Result.D3 = 0x4000;
+    Result.D4 = {0x80, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(Kind)};
+    return Result;
+}
+
+bool WriteFile(const QString& Name, const QByteArray& Content)
+{
+    QFile File(Name);
+    return File.open(QIODevice::WriteOnly) && File.write(Content) == Content.size();
+}
+
+// Count files of Size bytes each, in Folder, with content that differs from file to file.
+bool MakeFiles(const QString& Folder, int Count, qint64 Size)
+{
+    if (!QDir().mkpath(Folder))
+        return false;
+    QByteArray Block(1 << 20, Qt::Uninitialized);
+    uint64_t State = 0x9E3779B97F4A7C15ull;
+    for (char& Byte : Block) {
+        State ^= State << 13;
+        State ^= State >> 7;
+        State ^= State << 17;
+        Byte = static_cast<char>(State);
+    }
+    for (int I = 0; I < Count; ++I) {
+        QFile File(QStringLiteral("%1/file%2.bin").arg(Folder).arg(I, 3, 10, QLatin1Char('0')));
+        if (!File.open(QIODevice::WriteOnly))
+            return false;
+        Block[0] = static_cast<char>(I);
+        for (qint64 Left = Size; Left > 0;) {
+            const qint64 Part = std::min<qint64>(Left, Block.size());
+            if (File.write(Block.constData(), Part) != Part)
+                return false;
+            Left -= Part;
+        }
+    }
+    return true;
+}
+
+// Reads every file once so that both contestants start from a warm page cache.
+void Warm(const QString& Folder)
+{
+    QByteArray Buffer(1 << 20, Qt::Uninitialized);
+    for (const QFileInfo& Info : QDir(Folder).entryInfoList(QDir::Files)) {
+        QFile File(Info.filePath());
+        if (File.open(QIODevice::ReadOnly))
+            while (File.read(Buffer.data(), Buffer.size()) > 0) {
+            }
+    }
+}
+
+double Median(std::vector<double> Values)
+{
+    std::sort(Values.begin(), Values.end());
+    return Values[Values.size() / 2];
+}
+
+int Throughput(const QString& Program, const QString& Work, int Files, qint64 FileSize, int Rounds)
+{
+    const QString Module = Work + QStringLiteral("/module");
+    std::printf("Making %d files of %.2f MiB in %s ...\n", Files, double(FileSize) / 1048576.0, qPrintable(Work));
+    if (!MakeFiles(Module + QStringLiteral("/data"), Files, FileSize) ||
+        !WriteFile(Module + QStringLiteral("/module.dll"), QByteArray(4096, 'M')))
+        return 1;
+
+    TData Data;
+    Data.ID = NumberedGUID(1, 1);
+    Data.Name = QStringLiteral("Throughput");
+    auto* Code = new TCodeModule();
+    Data.CodeModules.Add(Code);
+    Code->ID = NumberedGUID(2, 1);
+    Code->Name = QStringLiteral("Module");
+    Code->FilePath = Module;
+    Code->FileName = QStringLiteral("module.dll");
+    Code->Location = cmlEmbedded;
+    auto* Support = new TSupportFile();
+    Code->SupportFiles.Add(Support);
+    Support->SourceFilePath = QStringLiteral("data");
+    Support->SourceFileName = QStringLiteral("*.bin");
+    Support->TargetRelativePath = QStringLiteral("data");
+    const QString Definition = Work + QStringLiteral("/throughput.cpd");
+    Data.SaveToFile(Definition);
+
+    const QString Package = Work + QStringLiteral("/throughput.cpk");
+    const QString Archive = Work + QStringLiteral("/throughput.tar");
+    const double MiB = double(Files) * double(FileSize) / 1048576.0;
+    std::vector<double> ExportSeconds;
+    std::vector<double> TarSeconds;
+    double ExportPeak = 0;
+    double TarPeak = 0;
+    Warm(Module + QStringLiteral("/data"));
+    for (int Round = 0; Round < Rounds; ++Round) {
+        QFile::remove(Package);
+        QFile::remove(Archive);
+        // Each goes first in every other round: the one that follows pays for the other's write-back.
+        const auto RunExport = [&] {
+            return RunChild(
+                {Program.toStdString(), "/c", "/fd", Definition.toStdString(), "/fp", Package.toStdString(), "-q"});
+        };
+        const auto RunTar = [&] {
+            return RunChild({"/usr/bin/tar", "-cf", Archive.toStdString(), "-C", Module.toStdString(), "data"});
+        };
+        TChildRun Export;
+        TChildRun Tar;
+        if (Round % 2 == 0) {
+            Export = RunExport();
+            Tar = RunTar();
+        } else {
+            Tar = RunTar();
+            Export = RunExport();
+        }
+        if (Export.ExitCode != 0 || Tar.ExitCode != 0) {
+            std::printf("export exit %d, tar exit %d\n", Export.ExitCode, Tar.ExitCode);
+            return 1;
+        }
+        ExportSeconds.push_back(Export.Seconds);
+        TarSeconds.push_back(Tar.Seconds);
+        ExportPeak = std::max(ExportPeak, Export.PeakMiB);
+        TarPeak = std::max(TarPeak, Tar.PeakMiB);
+        std::printf("  round %d: export %.3f s, tar %.3f s\n", Round + 1, Export.Seconds, Tar.Seconds);
+    }
+    const double ExportRate = MiB / Median(ExportSeconds);
+    const double TarRate = MiB / Median(TarSeconds);
+    const qint64 PackageSize = QFileInfo(Package).size();
+    std::printf("Embedding %.0f MiB in %d files (package %.1f MiB), median of %d rounds:\n",
+                MiB,
+                Files,
+                double(PackageSize) / 1048576.0,
+                Rounds);
+    std::printf("  export   %8.1f MiB/s   peak resident %6.1f MiB\n", ExportRate, ExportPeak);
+    std::printf("  tar -cf  %8.1f MiB/s   peak resident %6.1f MiB\n", TarRate, TarPeak);
+    std::printf("  ratio export/tar %.2f (must be >= 0.80); peak memory %s 64 MiB\n",
+                ExportRate / TarRate,
+                ExportPeak <= 64.0 ? "within" : "OVER");
+    QFile::remove(Package);
+    QFile::remove(Archive);
+    return ExportRate / TarRate >= 0.8 && ExportPeak <= 64.0 ? 0 : 2;
+}
+
+// 200 code modules x 20 task module objects x 4 task modules with data-type references, 2,000 of
+// each data-type kind, 500 interface types and 100 drivers; every file it names exists (small).
+void BuildLarge(TData& Data, const QString& Folder)
+{
+    Data.Clear();
+    Data.ID = NumberedGUID(1, 1);
+    Data.Name = QStringLiteral("Large package");
+    constexpr int DataTypes = 2000;
+    for (int I = 0; I < DataTypes; ++I) {
+        auto* Task = new TTaskType();
+        Task->ID = NumberedGUID(10, I);
+        Task->Name = QStringLiteral("Task type %1").arg(I);
+        Task->FileNameExtension = QStringLiteral(".t%1").arg(I);
+        Data.TaskTypes.Add(Task);
+        auto* Recording = new TTaskRecordingType();
+        Recording->ID = NumberedGUID(11, I);
+        Recording->Name = QStringLiteral("Recording type %1").arg(I);
+        Data.TaskRecordingTypes.Add(Recording);
+        auto* Result = new TTaskResultItemFormat();
+        Result->ID = NumberedGUID(12, I);
+        Result->Name = QStringLiteral("Result format %1").arg(I);
+        Result->Description = QStringLiteral("Describes result format %1").arg(I);
+        Data.TaskResultItemFormats.Add(Result);
+        auto* Media = new TMediaItemFormat();
+        Media->ID = NumberedGUID(13, I);
+        Media->Name = QStringLiteral("Media format %1").arg(I);
+        Media->MediaItemType = mitImage;
+        Data.MediaItemFormats.Add(Media);
+    }
+    for (int I = 0; I < 500; ++I) {
+        auto* Interface = new TInterfaceType();
+        Interface->ID = NumberedGUID(14, I);
+        Interface->Name = QStringLiteral("IInterface%1").arg(I);
+        Data.InterfaceTypes.Add(Interface);
+    }
+    for (int I = 0; I < 100; ++I) {
+        auto* Driver = new TDriver();
+        Driver->ID = NumberedGUID(15, I);
+        Driver->Name = QStringLiteral("Driver %1").arg(I);
+        Driver->FilePath = Folder + QStringLiteral("/drivers");
+        Driver->FileName = QStringLiteral("driver%1.sys").arg(I);
+        Driver->Location = dlLMS;
+        Data.Drivers.Add(Driver);
+    }
+    int Next = 0;
+    for (int C = 0; C < 200; ++C) {
+        auto* Module = new TCodeModule();
+        Data.CodeModules.Add(Module);
+        Module->ID = NumberedGUID(20, C);
+        Module->Name = QStringLiteral("Module %1").arg(C);
+        Module->FilePath = Folder + QStringLiteral("/modules");
+        Module->FileName = QStringLiteral("module%1.dll").arg(C);
+        Module->Location = cmlEmbedded;
+        Module->ObjectServerType = ostDotNet;
+        Module->UseDirectActivation = true;
+        Module->HostInterfaces.Add(Data.InterfaceTypes.Items(C % 500));
+        Module->ModuleInterfaces.Add(Data.InterfaceTypes.Items((C * 7 + 1) % 500));
+        for (int O = 0; O < 20; ++O) {
+            auto* Object = new TTaskModuleObject();
+            Module->TaskModuleObjects.Add(Object);
+            Object->ID = NumberedGUID(21, C * 20 + O);
+            Object->Name = QStringLiteral("Object %1.%2").arg(C).arg(O);
+            Object->FullTypeName = QStringLiteral("Large.Module%1.Object%2").arg(C).arg(O);
+            for (int T = 0; T < 4; ++T, ++Next) {
+                auto* Module = new TTaskModule();
+                Object->TaskModules.Add(Module);
+                Module->ID = NumberedGUID(22, Next);
+                Module->Type = tmtTaskRunner;
+                Module->InputTaskTypes.Add(Data.TaskTypes.Items(Next % DataTypes));
+                Module->InputTaskTypes.Add(Data.TaskTypes.Items((Next + 1) % DataTypes));
+                Module->OutputTaskRecordingTypes.Add(Data.TaskRecordingTypes.Items(Next % DataTypes));
+                Module->OutputTaskResultItemFormats.Add(Data.TaskResultItemFormats.Items(Next % DataTypes));
+                Module->OutputMediaItemFormats.Add(Data.MediaItemFormats.Items(Next % DataTypes));
+            }
+        }
+    }
+}
+
+int LargeDefinition(const QString& Program, const QString& Work, int Rounds)
+{
+    const QString Folder = Work + QStringLiteral("/large");
+    if (!QDir().mkpath(Folder + QStringLiteral("/drivers")) || !QDir().mkpath(Folder + QStringLiteral("/modules")))
+        return 1;
+    for (int I = 0; I < 100; ++I)
+        WriteFile(QStringLiteral("%1/drivers/driver%2.sys").arg(Folder).arg(I), QByteArray(8192, 'D'));
+    for (int I = 0; I < 200; ++I)
+        WriteFile(QStringLiteral("%1/modules/module%2.dll").arg(Folder).arg(I), QByteArray(16384, 'M'));
+    TData Data;
+    BuildLarge(Data, Folder);
+    const QString Definition = Work + QStringLiteral("/large.cpd");
+    const QString Package = Work + QStringLiteral("/large.cpk");
+    Data.SaveToFile(Definition);
+
+    std::vector<double> Seconds;
+    double Peak = 0;
+    for (int Round = 0; Round < Rounds; ++Round) {
+        const TChildRun Run = RunChild(
+            {Program.toStdString(), "/c", "/fd", Definition.toStdString(), "/fp", Package.toStdString(), "-q"});
+        if (Run.ExitCode != 0) {
+            std::printf("large export exit %d\n", Run.ExitCode);
+            return 1;
+        }
+        Seconds.push_back(Run.Seconds);
+        Peak = std::max(Peak, Run.PeakMiB);
+    }
+    std::printf("Large definition (%.1f MiB definition, %.1f MiB package): 200 code modules x 20 objects x 4 "
+                "task modules,\n  2,000 of each data type, 500 interface types, 100 drivers\n",
+                double(QFileInfo(Definition).size()) / 1048576.0,
+                double(QFileInfo(Package).size()) / 1048576.0);
+    std::printf("  command line load + check + export: median %.3f s of %d runs, peak resident %.1f MiB\n",
+                Median(Seconds),
+                Rounds,
+                Peak);
+
+    // The same three steps in this process, to show where the time goes.
+    TData Loaded;
+    const auto T0 = TClock::now();
+    Loaded.LoadFromFile(Definition);
+    const auto T1 = TClock::now();
+    Loaded.ExportErrorCheck();
+    const auto T2 = TClock::now();
+    Loaded.ExportToFile(Package);
+    const auto T3 = TClock::now();
+    const auto Seconds3 = [](TClock::time_point A, TClock::time_point B) {
+        return std::chrono::duration<double>(B - A).count();
+    };
+    std::printf("  in process: load %.3f s, check %.3f s, export %.3f s\n",
+                Seconds3(T0, T1),
+                Seconds3(T1, T2),
+                Seconds3(T2, T3));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication Application(argc, argv);
+    const QStringList Arguments = Application.arguments();
+    const bool Quick = Arguments.contains(QStringLiteral("--quick"));
+    QString Program = QDir(Application.applicationDirPath()).absoluteFilePath(QStringLiteral("../quillon"));
+    int Rounds = Quick ? 1 : 3;
+    for (qsizetype I = 1; I + 1 < Arguments.size(); ++I) {
+        if (Arguments[I] == QStringLiteral("--program"))
+            Program = Arguments[I + 1];
+        if (Arguments[I] == QStringLiteral("--rounds"))
+            Rounds = std::max(1, Arguments[I + 1].toInt());
+    }
+    if (!QFileInfo(Program).isExecutable()) {
+        std::printf("quillon not found at %s (use --program)\n", qPrintable(Program));
+        return 1;
+    }
+    QTemporaryDir Work(QStringLiteral("/tmp/quillon-export-bench-XXXXXX"));
+    if (!Work.isValid())
+        return 1;
+    // About 1 GiB in 200 files; --quick makes it 200 files of 256 KiB.
+    const qint64 FileSize = Quick ? 256 * 1024 : 1073741824 / 200;
+    int Result = Throughput(Program, Work.path(), 200, FileSize, Rounds);
+    const int Large = LargeDefinition(Program, Work.path(), Rounds);
+    return Result != 0 ? Result : Large;
+}
