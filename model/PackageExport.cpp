@@ -216,7 +216,8 @@ private:
         if (!Embedded && Module.Location != cmlLinked)
             throw E_QOR_EnumerationOutOfRange();
         const QString Source = ModuleSourcePath(Module.FilePath, Module.FileName);
-        const QString LocalSource = LocalFilePath(Source);
+        // A linked module's file is never looked for.
+        const QString LocalSource = Embedded ? LocalFilePath(Source) : QString();
 
         WriteGUID(FStream, Module.ID);
         WriteString(FStream, Module.Name);
