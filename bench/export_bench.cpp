@@ -6,8 +6,8 @@
 // runs as the real program (quillon /c /fd … /fp … -q) in a child process, so that its peak
 // resident memory can be read from the child's resource usage.
 
-#include "foundation/GUID.h"
 #include "model/Data.h"
+#include "tools/sample/LargeDefinition.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,16 +56,6 @@ TChildRun RunChild(const std::vector<std::string>& Arguments)
     Result.Seconds = std::chrono::duration<double>(TClock::now() - Start).count();
     Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
     Result.PeakMiB = double(Usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
-    return Result;
-}
-
-TGUID NumberedGUID(uint32_t Kind, uint32_t Number)
-{
-    TGUID Result;
-    Result.D1 = Number;
-    Result.D2 = static_cast<uint16_t>(Kind);
-    Result.D3 = 0x4000;
-    Result.D4 = {0x80, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(Kind)};
     return Result;
 }
 
@@ -130,11 +120,11 @@ int Throughput(const QString& Program, const QString& Work, int Files, qint64 Fi
         return 1;
 
     TData Data;
-    Data.ID = NumberedGUID(1, 1);
+    Data.ID = SampleDefinitions::SampleGUID(1);
     Data.Name = QStringLiteral("Throughput");
     auto* Code = new TCodeModule();
     Data.CodeModules.Add(Code);
-    Code->ID = NumberedGUID(2, 1);
+    Code->ID = SampleDefinitions::SampleGUID(2);
     Code->Name = QStringLiteral("Module");
     Code->FilePath = Module;
     Code->FileName = QStringLiteral("module.dll");
@@ -203,79 +193,36 @@ int Throughput(const QString& Program, const QString& Work, int Files, qint64 Fi
     return ExportRate / TarRate >= 0.8 && ExportPeak <= 64.0 ? 0 : 2;
 }
 
-// 200 code modules x 20 task module objects x 4 task modules with data-type references, 2,000 of
-// each data-type kind, 500 interface types and 100 drivers; every file it names exists (small).
-void BuildLarge(TData& Data, const QString& Folder)
+// The shared large package (200 code modules x 20 task module objects x 4 task modules with
+// data-type references, 2,000 of each data-type kind, 500 interface types, 100 drivers), made to
+// pass the export error check: its files are created small under Folder, every module is embedded
+// and can create its objects, and task module types that forbid the references they carry become
+// task runners, which accept all of them.
+void MakeExportable(TData& Data, const QString& Folder)
 {
-    Data.Clear();
-    Data.ID = NumberedGUID(1, 1);
-    Data.Name = QStringLiteral("Large package");
-    constexpr int DataTypes = 2000;
-    for (int I = 0; I < DataTypes; ++I) {
-        auto* Task = new TTaskType();
-        Task->ID = NumberedGUID(10, I);
-        Task->Name = QStringLiteral("Task type %1").arg(I);
-        Task->FileNameExtension = QStringLiteral(".t%1").arg(I);
-        Data.TaskTypes.Add(Task);
-        auto* Recording = new TTaskRecordingType();
-        Recording->ID = NumberedGUID(11, I);
-        Recording->Name = QStringLiteral("Recording type %1").arg(I);
-        Data.TaskRecordingTypes.Add(Recording);
-        auto* Result = new TTaskResultItemFormat();
-        Result->ID = NumberedGUID(12, I);
-        Result->Name = QStringLiteral("Result format %1").arg(I);
-        Result->Description = QStringLiteral("Describes result format %1").arg(I);
-        Data.TaskResultItemFormats.Add(Result);
-        auto* Media = new TMediaItemFormat();
-        Media->ID = NumberedGUID(13, I);
-        Media->Name = QStringLiteral("Media format %1").arg(I);
-        Media->MediaItemType = mitImage;
-        Data.MediaItemFormats.Add(Media);
+    for (int32_t D = 0; D < Data.Drivers.Count(); ++D) {
+        TDriver& Driver = *Data.Drivers.Items(D);
+        Driver.FilePath = Folder + QStringLiteral("/drivers");
+        WriteFile(Driver.FilePath + QLatin1Char('/') + Driver.FileName, QByteArray(8192, 'D'));
     }
-    for (int I = 0; I < 500; ++I) {
-        auto* Interface = new TInterfaceType();
-        Interface->ID = NumberedGUID(14, I);
-        Interface->Name = QStringLiteral("IInterface%1").arg(I);
-        Data.InterfaceTypes.Add(Interface);
-    }
-    for (int I = 0; I < 100; ++I) {
-        auto* Driver = new TDriver();
-        Driver->ID = NumberedGUID(15, I);
-        Driver->Name = QStringLiteral("Driver %1").arg(I);
-        Driver->FilePath = Folder + QStringLiteral("/drivers");
-        Driver->FileName = QStringLiteral("driver%1.sys").arg(I);
-        Driver->Location = dlLMS;
-        Data.Drivers.Add(Driver);
-    }
-    int Next = 0;
-    for (int C = 0; C < 200; ++C) {
-        auto* Module = new TCodeModule();
-        Data.CodeModules.Add(Module);
-        Module->ID = NumberedGUID(20, C);
-        Module->Name = QStringLiteral("Module %1").arg(C);
-        Module->FilePath = Folder + QStringLiteral("/modules");
-        Module->FileName = QStringLiteral("module%1.dll").arg(C);
-        Module->Location = cmlEmbedded;
-        Module->ObjectServerType = ostDotNet;
-        Module->UseDirectActivation = true;
-        Module->HostInterfaces.Add(Data.InterfaceTypes.Items(C % 500));
-        Module->ModuleInterfaces.Add(Data.InterfaceTypes.Items((C * 7 + 1) % 500));
-        for (int O = 0; O < 20; ++O) {
-            auto* Object = new TTaskModuleObject();
-            Module->TaskModuleObjects.Add(Object);
-            Object->ID = NumberedGUID(21, C * 20 + O);
-            Object->Name = QStringLiteral("Object %1.%2").arg(C).arg(O);
-            Object->FullTypeName = QStringLiteral("Large.Module%1.Object%2").arg(C).arg(O);
-            for (int T = 0; T < 4; ++T, ++Next) {
-                auto* Module = new TTaskModule();
-                Object->TaskModules.Add(Module);
-                Module->ID = NumberedGUID(22, Next);
-                Module->Type = tmtTaskRunner;
-                Module->InputTaskTypes.Add(Data.TaskTypes.Items(Next % DataTypes));
-                Module->InputTaskTypes.Add(Data.TaskTypes.Items((Next + 1) % DataTypes));
-                Module->OutputTaskRecordingTypes.Add(Data.TaskRecordingTypes.Items(Next % DataTypes));
-                Module->OutputTaskResultItemFormats.Add(Data.TaskResultItemFormats.Items(Next % DataTypes));
-                Module->OutputMediaItemFormats.Add(Data.MediaItemFormats.Items(Next % DataTypes));
+    for (int32_t C = 0; C < Data.CodeModules.Count(); ++C) {
+        TCodeModule& Module = *Data.CodeModules.Items(C);
+        Module.FilePath = Folder + QStringLiteral("/modules");
+        Module.Location = cmlEmbedded;
+        Module.UseDirectActivation = Module.ObjectServerType == ostDotNet;
+        Module.Register = !Module.UseDirectActivation;
+        WriteFile(Module.FilePath + QLatin1Char('/') + Module.FileName, QByteArray(16384, 'M'));
+        for (int32_t S = 0; S < Module.SupportFiles.Count(); ++S) {
+            const QString Name = QString(Module.SupportFiles.Items(S)->SourceFileName).remove(QLatin1Char('*'));
+            WriteFile(Module.FilePath + QStringLiteral("/data/") + Name, QByteArray(1024, 'S'));
+        }
+        for (int32_t O = 0; O < Module.TaskModuleObjects.Count(); ++O) {
+            const TTaskModules& Modules = Module.TaskModuleObjects.Items(O)->TaskModules;
+            for (int32_t M = 0; M < Modules.Count(); ++M) {
+                TTaskModule& TaskModule = *Modules.Items(M);
+                if (TaskModule.Type != tmtTaskEditor && TaskModule.Type != tmtTaskRecordingPlayer &&
+                    TaskModule.Type != tmtTaskRecordingEditor)
+                    TaskModule.Type = tmtTaskRunner;
             }
         }
     }
@@ -284,14 +231,11 @@ void BuildLarge(TData& Data, const QString& Folder)
 int LargeDefinition(const QString& Program, const QString& Work, int Rounds)
 {
     const QString Folder = Work + QStringLiteral("/large");
-    if (!QDir().mkpath(Folder + QStringLiteral("/drivers")) || !QDir().mkpath(Folder + QStringLiteral("/modules")))
+    if (!QDir().mkpath(Folder + QStringLiteral("/drivers")) || !QDir().mkpath(Folder + QStringLiteral("/modules/data")))
         return 1;
-    for (int I = 0; I < 100; ++I)
-        WriteFile(QStringLiteral("%1/drivers/driver%2.sys").arg(Folder).arg(I), QByteArray(8192, 'D'));
-    for (int I = 0; I < 200; ++I)
-        WriteFile(QStringLiteral("%1/modules/module%2.dll").arg(Folder).arg(I), QByteArray(16384, 'M'));
     TData Data;
-    BuildLarge(Data, Folder);
+    SampleDefinitions::BuildLarge(Data);
+    MakeExportable(Data, Folder);
     const QString Definition = Work + QStringLiteral("/large.cpd");
     const QString Package = Work + QStringLiteral("/large.cpk");
     Data.SaveToFile(Definition);
