@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineMode.h"
 #include "app/ConsoleUserSeam.h"
+#include "foundation/General.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/UserSeam.h"
 
@@ -53,11 +54,6 @@ int Run(int& argc, char** argv, IGuiStartup* Gui)
 }
 
 } // namespace
-
-QString ApplicationTitle()
-{
-    return QStringLiteral("Quillon");
-}
 
 bool IsDisplayAvailable()
 {

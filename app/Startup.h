@@ -24,8 +24,6 @@ public:
     virtual int RunInteractive() = 0;
 };
 
-QString ApplicationTitle();
-
 // False when neither DISPLAY nor WAYLAND_DISPLAY is set (X11 and Wayland systems), or when Qt is
 // told to draw off screen.
 bool IsDisplayAvailable();

@@ -87,6 +87,11 @@ TBusyState& BusyState()
 
 } // namespace
 
+QString ApplicationTitle()
+{
+    return QStringLiteral("Quillon");
+}
+
 QString BoolToYesNo(bool Value)
 {
     return Value ? QStringLiteral("Yes") : QStringLiteral("No");

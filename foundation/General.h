@@ -13,6 +13,9 @@
 #include <functional>
 #include <optional>
 
+// The program's title, shown in window captions and used as the caption of its questions.
+QString ApplicationTitle();
+
 QString BoolToYesNo(bool Value);
 
 // A new GUID from the platform's generator; a generator failure raises E_QOR_UnknownError.

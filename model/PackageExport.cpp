@@ -1,6 +1,5 @@
 #include "model/PackageExport.h"
 
-#include "app/Startup.h"
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
 #include "foundation/QORExceptions.h"

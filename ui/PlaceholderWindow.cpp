@@ -1,6 +1,6 @@
 #include "ui/PlaceholderWindow.h"
 
-#include "app/Startup.h"
+#include "foundation/General.h"
 
 TPlaceholderWindow::TPlaceholderWindow(QWidget* Parent) : QMainWindow(Parent)
 {

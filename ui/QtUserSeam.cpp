@@ -1,6 +1,6 @@
 #include "ui/QtUserSeam.h"
 
-#include "app/Startup.h"
+#include "foundation/General.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
