@@ -198,6 +198,18 @@ void BM_DeepAssign(benchmark::State& State)
     const TLargeFile& File = LargeFile();
     TData Source;
     Source.LoadFromFile(File.FileName);
+    {
+        TData Copy;
+        AssignPackage(Copy, Source);
+        TMemoryStream Original;
+        Source.SaveToStream(Original);
+        TMemoryStream Copied;
+        Copy.SaveToStream(Copied);
+        if (Copied.Data() != Original.Data()) {
+            State.SkipWithError("The copy does not save as its source does");
+            return;
+        }
+    }
     double Seconds = 0;
     for (auto _ : State) {
         State.PauseTiming();
