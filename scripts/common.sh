@@ -23,7 +23,13 @@ quillon_build() {
     local dir=$1
     shift
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+        mkdir -p "$dir"
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir/configure.log" 2>&1 ||
+            { cat "$dir/configure.log"; return 1; }
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+    echo "Building in $dir (the first build takes several minutes)"
+    if ! cmake --build "$dir" --parallel "$(nproc)" >"$dir/build.log" 2>&1; then
+        grep -v -E '^\[[0-9]+/[0-9]+\] ' "$dir/build.log"
+        return 1
+    fi
 }
