@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QLocale>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -87,9 +88,11 @@ int32_t ReadListCount(IQORStream& Stream, TQORList& List, int32_t MinimumItemSiz
     const int32_t Count = ReadInteger(Stream);
     if (Count < 0 || Count >= MaxListSize)
         throw E_QOR_InvalidListItemIndex();
-    if (Count > 0 && static_cast<int64_t>(Count) * MinimumItemSize > GetRemainingBytes(Stream))
-        throw E_QOR_LoadingError();
-    List.SetCapacity(Count);
+    // A count beyond the data is not refused here: reading the items fails where they run out, with
+    // the report the damaged item itself gives (often a wrong tag rather than a short read). Only
+    // the room reserved up front is bounded by what the rest of the stream can hold.
+    const int64_t Fits = Count > 0 ? GetRemainingBytes(Stream) / MinimumItemSize : 0;
+    List.SetCapacity(static_cast<int32_t>(std::min<int64_t>(Count, Fits)));
     return Count;
 }
 

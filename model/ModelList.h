@@ -31,9 +31,10 @@ int32_t ReferencePosition(const TQORList& List, int32_t I);
 // Whether two reference lists refer to the same positions, entry by entry. Never raises.
 bool SameReferences(const TQORList& A, const TQORList& B);
 
-// Reads a list count and reserves room for it. The range check of SetCapacity comes first
-// (E_QOR_InvalidListItemIndex); a count that the rest of the stream cannot hold, at
-// MinimumItemSize bytes an item, is a damaged stream (E_QOR_LoadingError) and reserves nothing.
+// Reads a list count and reserves room for it: a count below 0 or at or above 2^27 raises
+// E_QOR_InvalidListItemIndex. The room reserved is never more than the rest of the stream can hold
+// at MinimumItemSize bytes an item, so a damaged count cannot make the reader allocate beyond its
+// input; the items then fail as they would with the full room reserved.
 int32_t ReadListCount(IQORStream& Stream, TQORList& List, int32_t MinimumItemSize);
 
 // A list of package elements with its list record. Owning lists write element records; reference

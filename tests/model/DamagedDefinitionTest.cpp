@@ -102,21 +102,28 @@ struct THostileCount
 class HostileListCount : public testing::TestWithParam<THostileCount>
 {};
 
-// The task types count of an empty definition sits right after the header and the list tag.
-TEST_P(HostileListCount, IsRefusedBeforeAnythingIsReserved)
+// The task types count of an empty definition sits right after the header and the list tag. A count
+// in range but beyond the data fails at the first missing item: there the next list's tag is read
+// as a task type's tag.
+TEST_P(HostileListCount, FailsWithTheReportOfTheItemsAndReservesOnlyWhatTheDataHolds)
 {
     TData Empty;
     const QByteArray Bytes = WithInteger(SaveToBytes(Empty), 16 + 16 + 20 + 2 + 16, GetParam().Count);
     TTarget Target;
     EXPECT_EQ(LoadReport(Target, Bytes), QString::fromLatin1(GetParam().Report));
+
+    TTaskTypes List(true);
+    TMemoryStream Stream(Bytes.mid(16 + 16 + 20 + 2));
+    EXPECT_ANY_THROW(List.LoadFromStream(Stream));
+    EXPECT_LE(List.Capacity(), Bytes.size() / 16);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts,
                          HostileListCount,
                          testing::Values(THostileCount{-1, "Invalid list item index."},
                                          THostileCount{0x8000000, "Invalid list item index."},
-                                         THostileCount{0x7FFFFFF, "Loading error."},
-                                         THostileCount{9, "Loading error."}));
+                                         THostileCount{0x7FFFFFF, "Unrecognised data format."},
+                                         THostileCount{9, "Unrecognised data format."}));
 
 TEST(DanglingReferenceIndex, IsAnInvalidListItemIndex)
 {
