@@ -37,30 +37,6 @@ void TCodeModule::Assign(const TQORObject* Source, bool KeepReferences)
     SetExpanded(From.Expanded());
 }
 
-bool TCodeModule::Equals(const TQORObject* Other) const
-{
-    if (Other == this)
-        return true;
-    const auto* That = SameClass<TCodeModule>(*this, Other);
-    if (!That)
-        return false;
-    const auto SameReferenceList = [](const TQORList& A, const TQORList& B) {
-        return SameReferences(A, B) && A.Expanded() == B.Expanded();
-    };
-    const auto SameOwnedList = [](const TQORList& A, const TQORList& B) {
-        return A.Equals(&B) && A.Expanded() == B.Expanded();
-    };
-    return ID == That->ID && Name == That->Name && FilePath == That->FilePath && FileName == That->FileName &&
-           Location == That->Location && ObjectServerType == That->ObjectServerType && Register == That->Register &&
-           UseDirectActivation == That->UseDirectActivation && RunFromSourceLocation == That->RunFromSourceLocation &&
-           SameReferenceList(HostInterfaces, That->HostInterfaces) &&
-           SameReferenceList(ModuleInterfaces, That->ModuleInterfaces) &&
-           SameOwnedList(SupportFiles, That->SupportFiles) &&
-           SameOwnedList(TaskModuleObjects, That->TaskModuleObjects) &&
-           SameOwnedList(CommandLineTools, That->CommandLineTools) && Creator == That->Creator &&
-           SubCreator == That->SubCreator && Notes == That->Notes && Expanded() == That->Expanded();
-}
-
 void TCodeModule::Clear()
 {
     ID = TGUID();

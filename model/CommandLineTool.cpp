@@ -24,17 +24,6 @@ void TCommandLineTool::Assign(const TQORObject* Source, bool KeepReferences)
     SetExpanded(From.Expanded());
 }
 
-bool TCommandLineTool::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TCommandLineTool>(*this, Other);
-    return That && ID == That->ID && Name == That->Name && CommandLineArguments == That->CommandLineArguments &&
-           ToolCategories == That->ToolCategories &&
-           AccessibleByServiceEngineers == That->AccessibleByServiceEngineers &&
-           AccessibleBySystemAdministrators == That->AccessibleBySystemAdministrators &&
-           AccessibleByTrainers == That->AccessibleByTrainers && AccessibleByStudents == That->AccessibleByStudents &&
-           RunAsAdministrator == That->RunAsAdministrator && Notes == That->Notes && Expanded() == That->Expanded();
-}
-
 void TCommandLineTool::Clear()
 {
     ID = TGUID();

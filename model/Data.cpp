@@ -42,11 +42,6 @@ void MoveItems(TQORList& From, TQORList& To)
     To.SetExpanded(From.Expanded());
 }
 
-bool SameList(const TQORList& A, const TQORList& B)
-{
-    return A.Equals(&B) && A.Expanded() == B.Expanded();
-}
-
 } // namespace
 
 TData::TData()
@@ -264,12 +259,15 @@ bool TData::Equals(const TData& Other) const
 {
     if (&Other == this)
         return true;
-    return ID == Other.ID && Name == Other.Name && Description == Other.Description &&
-           AboutInformation == Other.AboutInformation && Creator == Other.Creator && SubCreator == Other.SubCreator &&
-           AllowExportFromLMS == Other.AllowExportFromLMS && BetaSoftware == Other.BetaSoftware &&
-           SameList(TaskTypes, Other.TaskTypes) && SameList(TaskRecordingTypes, Other.TaskRecordingTypes) &&
-           SameList(TaskResultItemFormats, Other.TaskResultItemFormats) &&
-           SameList(MediaItemFormats, Other.MediaItemFormats) && SameList(InterfaceTypes, Other.InterfaceTypes) &&
-           SameList(Drivers, Other.Drivers) && SameList(CodeModules, Other.CodeModules) &&
-           DataTypesExpanded == Other.DataTypesExpanded;
+    // Element classes have no equality of their own: two packages are the same when they write the
+    // same definition file.
+    try {
+        TMemoryStream Mine;
+        TMemoryStream Theirs;
+        SaveToStream(Mine);
+        Other.SaveToStream(Theirs);
+        return Mine.Data() == Theirs.Data();
+    } catch (const E_QOR&) {
+        return false;
+    }
 }

@@ -64,7 +64,8 @@ public:
     // Configurator and CommandEditor.
     void ResolveReferences();
 
-    // Same properties and elements, references pointing at the same positions.
+    // Same properties and elements, references pointing at the same positions: the same definition
+    // file. A package that cannot be saved equals only itself.
     bool Equals(const TData& Other) const;
 
 private:

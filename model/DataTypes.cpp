@@ -27,12 +27,6 @@ void TBaseDataType::AssignCommon(const TBaseDataType& Source)
     SetExpanded(Source.Expanded());
 }
 
-bool TBaseDataType::EqualsCommon(const TBaseDataType& Other) const
-{
-    return ID == Other.ID && Name == Other.Name && Creator == Other.Creator && SubCreator == Other.SubCreator &&
-           Notes == Other.Notes && Expanded() == Other.Expanded();
-}
-
 void TBaseDataType::WriteHead(IQORStream& Stream, const TGUID& Tag) const
 {
     WriteGUID(Stream, Tag);
@@ -73,12 +67,6 @@ void TTaskType::Assign(const TQORObject* Source, bool KeepReferences)
     FileNameExtension = From.FileNameExtension;
 }
 
-bool TTaskType::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TTaskType>(*this, Other);
-    return That && EqualsCommon(*That) && FileNameExtension == That->FileNameExtension;
-}
-
 void TTaskType::Clear()
 {
     ClearCommon();
@@ -115,12 +103,6 @@ void TTaskRecordingType::Assign(const TQORObject* Source, bool KeepReferences)
     FileNameExtension = From.FileNameExtension;
 }
 
-bool TTaskRecordingType::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TTaskRecordingType>(*this, Other);
-    return That && EqualsCommon(*That) && FileNameExtension == That->FileNameExtension;
-}
-
 void TTaskRecordingType::Clear()
 {
     ClearCommon();
@@ -155,12 +137,6 @@ void TTaskResultItemFormat::Assign(const TQORObject* Source, bool KeepReferences
     const auto& From = AssignSource<TTaskResultItemFormat>(*this, Source);
     AssignCommon(From);
     Description = From.Description;
-}
-
-bool TTaskResultItemFormat::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TTaskResultItemFormat>(*this, Other);
-    return That && EqualsCommon(*That) && Description == That->Description;
 }
 
 void TTaskResultItemFormat::Clear()
@@ -208,13 +184,6 @@ void TMediaItemFormat::Assign(const TQORObject* Source, bool KeepReferences)
     AssignCommon(From);
     MediaItemType = From.MediaItemType;
     FileNameExtension = From.FileNameExtension;
-}
-
-bool TMediaItemFormat::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TMediaItemFormat>(*this, Other);
-    return That && EqualsCommon(*That) && MediaItemType == That->MediaItemType &&
-           FileNameExtension == That->FileNameExtension;
 }
 
 void TMediaItemFormat::Clear()

@@ -25,7 +25,6 @@ public:
 protected:
     void ClearCommon();
     void AssignCommon(const TBaseDataType& Source);
-    bool EqualsCommon(const TBaseDataType& Other) const;
     // Tag, ID and Name: the start of every data type record.
     void WriteHead(IQORStream& Stream, const TGUID& Tag) const;
     void ReadHead(IQORStream& Stream);
@@ -42,7 +41,6 @@ public:
     QString FileNameExtension;
 
     void Assign(const TQORObject* Source, bool KeepReferences) override;
-    bool Equals(const TQORObject* Other) const override;
     void Clear() override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;
@@ -56,7 +54,6 @@ public:
     QString FileNameExtension;
 
     void Assign(const TQORObject* Source, bool KeepReferences) override;
-    bool Equals(const TQORObject* Other) const override;
     void Clear() override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;
@@ -69,7 +66,6 @@ public:
     QString Description;
 
     void Assign(const TQORObject* Source, bool KeepReferences) override;
-    bool Equals(const TQORObject* Other) const override;
     void Clear() override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;
@@ -83,7 +79,6 @@ public:
     QString FileNameExtension;
 
     void Assign(const TQORObject* Source, bool KeepReferences) override;
-    bool Equals(const TQORObject* Other) const override;
     void Clear() override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;

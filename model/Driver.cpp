@@ -21,15 +21,6 @@ void TDriver::Assign(const TQORObject* Source, bool KeepReferences)
     SetExpanded(From.Expanded());
 }
 
-bool TDriver::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TDriver>(*this, Other);
-    return That && ID == That->ID && Name == That->Name && FileName == That->FileName && FilePath == That->FilePath &&
-           Location == That->Location && ObjectServerType == That->ObjectServerType && Register == That->Register &&
-           Creator == That->Creator && SubCreator == That->SubCreator && Notes == That->Notes &&
-           Expanded() == That->Expanded();
-}
-
 void TDriver::Clear()
 {
     ID = TGUID();

@@ -26,7 +26,6 @@ public:
     QString Notes;
 
     void Assign(const TQORObject* Source, bool KeepReferences) override;
-    bool Equals(const TQORObject* Other) const override;
     void Clear() override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;

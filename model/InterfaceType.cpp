@@ -16,13 +16,6 @@ void TInterfaceType::Assign(const TQORObject* Source, bool KeepReferences)
     SetExpanded(From.Expanded());
 }
 
-bool TInterfaceType::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TInterfaceType>(*this, Other);
-    return That && ID == That->ID && Name == That->Name && Creator == That->Creator && SubCreator == That->SubCreator &&
-           Notes == That->Notes && Expanded() == That->Expanded();
-}
-
 void TInterfaceType::Clear()
 {
     ID = TGUID();

@@ -63,26 +63,6 @@ int32_t ReferencePosition(const TQORList& List, int32_t I)
     return Item->GetIndex();
 }
 
-bool SameReferences(const TQORList& A, const TQORList& B)
-{
-    if (A.Count() != B.Count())
-        return false;
-    auto Position = [](const TQORList& List, int32_t I) -> int64_t {
-        if (List.IsPending(I))
-            return List.PendingIndex(I);
-        const TQORObject* Item = List.Items(I);
-        if (!Item)
-            return -2;
-        if (!Item->Parent())
-            return -3;
-        return Item->GetIndex();
-    };
-    for (int32_t I = 0; I < A.Count(); ++I)
-        if (Position(A, I) != Position(B, I))
-            return false;
-    return true;
-}
-
 int32_t ReadListCount(IQORStream& Stream, TQORList& List, int32_t MinimumItemSize)
 {
     const int32_t Count = ReadInteger(Stream);

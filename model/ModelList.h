@@ -28,8 +28,6 @@ void CheckFormatTag(const TGUID& Tag, const TGUID& Expected);
 // its own (package-level) list. Raises E_QOR_ObjectPointerIsNil for an empty entry and
 // E_QOR_ListItemHasNoParent for an item that no list owns.
 int32_t ReferencePosition(const TQORList& List, int32_t I);
-// Whether two reference lists refer to the same positions, entry by entry. Never raises.
-bool SameReferences(const TQORList& A, const TQORList& B);
 
 // Reads a list count and reserves room for it: a count below 0 or at or above 2^27 raises
 // E_QOR_InvalidListItemIndex. The room reserved is never more than the rest of the stream can hold
@@ -75,12 +73,6 @@ template <class T> const T& AssignSource(const TQORObject& Target, const TQORObj
         throw E_QOR_ObjectPointerIsNil();
     Target.CheckAssignable(Source);
     return static_cast<const T&>(*Source);
-}
-
-// Other as a T when it is of exactly This's class, otherwise none.
-template <class T> const T* SameClass(const TQORObject& This, const TQORObject* Other)
-{
-    return Other && &Other->Class() == &This.Class() ? static_cast<const T*>(Other) : nullptr;
 }
 
 // The permission flags an access level of the first layouts stands for: 1 allows service engineers,

@@ -15,13 +15,6 @@ void TSupportFile::Assign(const TQORObject* Source, bool KeepReferences)
     InstallIntoGAC = From.InstallIntoGAC;
 }
 
-bool TSupportFile::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TSupportFile>(*this, Other);
-    return That && SourceFilePath == That->SourceFilePath && SourceFileName == That->SourceFileName &&
-           TargetRelativePath == That->TargetRelativePath && InstallIntoGAC == That->InstallIntoGAC;
-}
-
 void TSupportFile::Clear()
 {
     SourceFilePath.clear();

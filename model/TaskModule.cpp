@@ -43,23 +43,6 @@ void TTaskModule::Assign(const TQORObject* Source, bool KeepReferences)
     SetExpanded(From.Expanded());
 }
 
-bool TTaskModule::Equals(const TQORObject* Other) const
-{
-    const auto* That = SameClass<TTaskModule>(*this, Other);
-    if (!That)
-        return false;
-    const auto SameList = [](const TQORList& A, const TQORList& B) {
-        return SameReferences(A, B) && A.Expanded() == B.Expanded();
-    };
-    return ID == That->ID && Type == That->Type && SupportsMultipleItems == That->SupportsMultipleItems &&
-           SameList(InputTaskTypes, That->InputTaskTypes) && SameList(OutputTaskTypes, That->OutputTaskTypes) &&
-           SameList(InputTaskRecordingTypes, That->InputTaskRecordingTypes) &&
-           SameList(OutputTaskRecordingTypes, That->OutputTaskRecordingTypes) &&
-           SameList(InputTaskResultItemFormats, That->InputTaskResultItemFormats) &&
-           SameList(OutputTaskResultItemFormats, That->OutputTaskResultItemFormats) &&
-           SameList(OutputMediaItemFormats, That->OutputMediaItemFormats) && Expanded() == That->Expanded();
-}
-
 void TTaskModule::Clear()
 {
     ID = TGUID();

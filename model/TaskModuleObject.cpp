@@ -4,8 +4,6 @@
 #include "model/CodeModule.h"
 #include "model/FormatTags.h"
 
-#include <optional>
-
 namespace {
 
 // Layout versions of the task module object record, oldest first.
@@ -46,29 +44,6 @@ void WritePosition(IQORStream& Stream, const TTaskModulePosition& Position)
     WriteInteger(Stream, Position.CodeModule);
     WriteInteger(Stream, Position.Object);
     WriteInteger(Stream, Position.TaskModule);
-}
-
-std::optional<TTaskModulePosition> TryPositionOfTaskModule(const TTaskModule& Module)
-{
-    const TTaskModuleObject* Object = Module.Owner();
-    const TCodeModule* CodeModule = Object ? Object->Owner() : nullptr;
-    if (!CodeModule || !CodeModule->Parent())
-        return std::nullopt;
-    return TTaskModulePosition{CodeModule->GetIndex(), Object->GetIndex(), Module.GetIndex()};
-}
-
-// Two task module references are the same when they point at the same module or at the same place.
-bool SameTaskModule(const TTaskModule* A,
-                    const TTaskModulePosition& PendingA,
-                    const TTaskModule* B,
-                    const TTaskModulePosition& PendingB)
-{
-    if (!A || !B)
-        return A == B && PendingA == PendingB;
-    if (A == B)
-        return true;
-    const auto PositionA = TryPositionOfTaskModule(*A);
-    return PositionA && PositionA == TryPositionOfTaskModule(*B);
 }
 
 } // namespace
@@ -135,24 +110,6 @@ void TTaskModuleObject::Assign(const TQORObject* Source, bool KeepReferences)
     AccessibleByStudents = From.AccessibleByStudents;
     Notes = From.Notes;
     SetExpanded(From.Expanded());
-}
-
-bool TTaskModuleObject::Equals(const TQORObject* Other) const
-{
-    if (Other == this)
-        return true;
-    const auto* That = SameClass<TTaskModuleObject>(*this, Other);
-    return That && ID == That->ID && Name == That->Name && FullTypeName == That->FullTypeName &&
-           RunOutOfProcess == That->RunOutOfProcess && DelayBeforeReturningToHost == That->DelayBeforeReturningToHost &&
-           TaskModules.Equals(&That->TaskModules) && TaskModules.Expanded() == That->TaskModules.Expanded() &&
-           SameTaskModule(Configurator, FPendingConfigurator, That->Configurator, That->FPendingConfigurator) &&
-           SameTaskModule(CommandEditor, FPendingCommandEditor, That->CommandEditor, That->FPendingCommandEditor) &&
-           LMSNotesSupported == That->LMSNotesSupported && PreferredWidth == That->PreferredWidth &&
-           PreferredHeight == That->PreferredHeight && ToolCategories == That->ToolCategories &&
-           AccessibleByServiceEngineers == That->AccessibleByServiceEngineers &&
-           AccessibleBySystemAdministrators == That->AccessibleBySystemAdministrators &&
-           AccessibleByTrainers == That->AccessibleByTrainers && AccessibleByStudents == That->AccessibleByStudents &&
-           Notes == That->Notes && Expanded() == That->Expanded();
 }
 
 void TTaskModuleObject::Clear()
