@@ -267,7 +267,7 @@ QString DefaultText(const std::exception& Error)
     }
     if (auto* Own = dynamic_cast<const ERuntime*>(&Error)) {
         QString Text = Own->DefaultMessage();
-        if (!Text.isEmpty() || dynamic_cast<const E_QOR*>(&Error) || dynamic_cast<const E_APP*>(&Error))
+        if (!Text.isEmpty() || dynamic_cast<const E_QOR*>(&Error))
             return Text;
         if (!Own->Message().isEmpty())
             return {};
@@ -322,6 +322,20 @@ QString AddSentence(const QString& Message, const QString& Text)
     if (!Result.isEmpty())
         Result += QLatin1Char(' ');
     return Result + Text;
+}
+
+void AddSentence(const QString& Text)
+{
+    const std::exception_ptr Current = std::current_exception();
+    if (!Current)
+        return;
+    // Rethrowing an exception_ptr hands back the very object being handled, not a copy.
+    try {
+        std::rethrow_exception(Current);
+    } catch (ERuntime& Error) {
+        Error.SetMessage(AddSentence(Error.Message(), Text));
+    } catch (...) {
+    }
 }
 
 void AddSentenceAndRethrow(const QString& Text)

@@ -143,12 +143,12 @@ QOR_DECLARE_EXCEPTION(E_QOR_FailedToEnableDevice, E_QOR)
 QOR_DECLARE_EXCEPTION(E_QOR_DeviceIsNotEnabled, E_QOR)
 QOR_DECLARE_EXCEPTION(E_QOR_InvalidCalibrationData, E_QOR)
 
-// Application exceptions. Their default messages come from the message provider the application
-// registers at start-up, not from the table above.
-class E_APP : public ERuntime
+// Application exceptions, members of the E_QOR family like every other. Their default messages come
+// from the message provider the application registers at start-up, not from the table above.
+class E_APP : public E_QOR
 {
 public:
-    using ERuntime::ERuntime;
+    using E_QOR::E_QOR;
 };
 
 class E_APP_ExportError : public E_APP
@@ -202,6 +202,9 @@ QString RuntimeErrorText(TRuntimeErrorKind Kind);
 [[noreturn]] void AddSentenceAndRethrow(const QString& Text);
 // The sentence rule itself: M, a full stop if M lacks one, a space if the result is not empty, Text.
 QString AddSentence(const QString& Message, const QString& Text);
+// Appends Text as a new sentence to the message of the exception being handled, in place, when it is
+// one of ours; other exceptions are left alone. Call it from inside a catch block, then rethrow.
+void AddSentence(const QString& Text);
 
 // Raises E_QOR_COMError with DescribeHResult(Result) when Result signals failure.
 void OleCheck(HResult Result);

@@ -53,6 +53,8 @@ TEST_F(ExceptionReport, ProviderAnswersForExportErrorOnly)
     EXPECT_EQ(Report<E_APP_ExportError>(), "Export error.");
     ClearMessageProviders();
     EXPECT_EQ(Report<E_APP_ExportError>("X"), "X.");
+    // Every class of the table is of the family, the application's included.
+    EXPECT_THROW(throw E_APP_ExportError(), E_QOR);
 }
 
 TEST_F(ExceptionReport, StandardLibraryErrorsMapToRuntimeTexts)
@@ -103,6 +105,26 @@ TEST(AddSentence, ExtendsTheExceptionBeingHandled)
         }
     });
     EXPECT_EQ(Foreign, "Out of memory. File name='a.cpd'.");
+
+    // In place, for a handler that rethrows itself; exceptions that are not ours stay as they were.
+    const QString InPlace = ReportOf([] {
+        try {
+            throw E_QOR_InvalidData("Row 3");
+        } catch (...) {
+            AddSentence("File name='x'.");
+            throw;
+        }
+    });
+    EXPECT_EQ(InPlace, "Invalid data. Row 3. File name='x'.");
+    const QString Untouched = ReportOf([] {
+        try {
+            throw std::runtime_error("Disk on fire");
+        } catch (...) {
+            AddSentence("File name='x'.");
+            throw;
+        }
+    });
+    EXPECT_EQ(Untouched, "Disk on fire.");
 }
 
 TEST(DescribeHResult, KnownUnknownAndAccessViolation)
