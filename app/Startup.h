@@ -24,8 +24,8 @@ public:
     virtual int RunInteractive() = 0;
 };
 
-// False when neither DISPLAY nor WAYLAND_DISPLAY is set (X11 and Wayland systems), or when Qt is
-// told to draw off screen.
+// False when neither DISPLAY nor WAYLAND_DISPLAY names a display server that is there (X11 and
+// Wayland systems), or when Qt is told to draw off screen.
 bool IsDisplayAvailable();
 
 // Gui may be null: then the program has no display whatever the environment says.
