@@ -1,5 +1,7 @@
 #include "foundation/UserSeam.h"
 
+#include "foundation/QORExceptions.h"
+
 namespace {
 
 IUserSeam*& CurrentSeam()
@@ -35,6 +37,11 @@ IUserSeam* SetUserSeam(IUserSeam* Seam)
     IUserSeam* Previous = CurrentSeam();
     CurrentSeam() = Seam;
     return Previous;
+}
+
+void ShowExceptionBox(QWidget* Owner)
+{
+    UserSeam().ShowMessage(Owner, GetExceptionReport(), QString(), TMessageButtons::OK, TMessageIcon::Warning);
 }
 
 TMessageResult TScriptedUserSeam::ShowMessage(

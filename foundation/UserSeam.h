@@ -67,6 +67,10 @@ IUserSeam& UserSeam();
 // Installs Seam (not owned) and returns the one it replaces.
 IUserSeam* SetUserSeam(IUserSeam* Seam);
 
+// Shows the report text of the exception being handled in a box owned by Owner, with the warning
+// icon and the platform's default caption. Call it from inside a catch block.
+void ShowExceptionBox(QWidget* Owner);
+
 // Records every message and answers from queues: what tests install.
 class TScriptedUserSeam : public IUserSeam
 {

@@ -1,4 +1,5 @@
 #include "foundation/QORExceptions.h"
+#include "foundation/UserSeam.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
@@ -77,6 +78,22 @@ TEST_F(ExceptionReport, RuntimeKindTextOnlyWhenMessageIsEmpty)
     EXPECT_EQ(ReportOf([] { throw EOleSysError(0x80004005u); }), "Ole sys error. Error code=80004005h.");
     EXPECT_EQ(ReportOf([] { throw EOleException(0x8000FFFFu, "Lib", "help.chm"); }),
               "Ole exception. Error code=8000FFFFh. Source='Lib'. Help file='help.chm'.");
+}
+
+TEST_F(ExceptionReport, ExceptionBoxShowsTheReportAsAWarningWithTheDefaultCaption)
+{
+    TScriptedUserSeam Seam;
+    TUserSeamGuard Guard(&Seam);
+    try {
+        throw E_QOR_ErrorOpeningFile("File name='a.cpd'");
+    } catch (...) {
+        ShowExceptionBox(nullptr);
+    }
+    ASSERT_EQ(Seam.Messages.size(), 1u);
+    EXPECT_EQ(Seam.Messages[0].Text, "Error opening file. File name='a.cpd'.");
+    EXPECT_TRUE(Seam.Messages[0].Caption.isEmpty());
+    EXPECT_EQ(Seam.Messages[0].Buttons, TMessageButtons::OK);
+    EXPECT_EQ(Seam.Messages[0].Icon, TMessageIcon::Warning);
 }
 
 TEST(AddSentence, FollowsTheSentenceRule)
