@@ -139,6 +139,8 @@ public:
             return QOR_E_INVALIDARG;
         if (Count == 0)
             return QOR_S_OK;
+        if (FPosition > std::numeric_limits<int64_t>::max() - int64_t(Count))
+            return QOR_STG_E_MEDIUMFULL;
         FReadCount = 0;
         if (!FWriteBuffer.empty() && FPosition != FWriteStart + int64_t(FWriteBuffer.size()) && !FlushWrites())
             return QOR_E_FAIL;
@@ -486,6 +488,9 @@ HResult TMemoryStream::Write(const void* Source, uint32_t Count, uint32_t* Count
         return QOR_S_OK;
     if (!Source)
         return QOR_E_INVALIDARG;
+    // A position sought far past the end must not wrap round to somewhere before the data.
+    if (FPosition > std::numeric_limits<int64_t>::max() - int64_t(Count))
+        return QOR_E_OUTOFMEMORY;
     const int64_t End = FPosition + Count;
     if (End > FData.size()) {
         const HResult Result = SetSize(static_cast<uint64_t>(End));
@@ -747,6 +752,9 @@ HResult TOleStreamBuffer::Seek(int64_t Offset, uint32_t Origin, uint64_t* NewPos
         FPosition = Offset;
         break;
     case STREAM_SEEK_CUR_:
+        if ((Offset > 0 && FPosition > std::numeric_limits<int64_t>::max() - Offset) ||
+            (Offset < 0 && FPosition < std::numeric_limits<int64_t>::min() - Offset))
+            return QOR_E_INVALIDARG;
         FPosition += Offset;
         break;
     case STREAM_SEEK_END_:

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -161,6 +162,13 @@ TEST_F(FileStream, OpeningExistingForWritingChangesInPlace)
         Stream.Write("xy", 2, nullptr);
     }
     EXPECT_EQ(Get("f.bin"), "01xy4567AB");
+
+    TOleFileStream Stream;
+    Stream.Open(Path("f.bin"), QOR_OPEN_EXISTING, QOR_GENERIC_WRITE, 0);
+    SetStreamPosition(Stream, std::numeric_limits<int64_t>::max());
+    uint32_t Count = 1;
+    EXPECT_TRUE(Failed(Stream.Write("z", 1, &Count))) << "a position at the limit cannot take a byte";
+    EXPECT_EQ(Count, 0u);
 }
 
 TEST_F(FileStream, ALostBufferedWriteFailsTheCommit)

@@ -3,6 +3,8 @@
 #include "support/FailingStream.h"
 #include "support/TestSupport.h"
 
+#include <limits>
+
 namespace {
 
 // Counts what reaches the inner stream.
@@ -44,6 +46,12 @@ TEST(MemoryStream, GrowsWithZerosAndReadsOnlyWhatExists)
     EXPECT_EQ(Stream.Read(Buffer, 8, &Count), QOR_S_OK);
     EXPECT_EQ(Count, 2u);
     EXPECT_EQ(GetRemainingBytes(Stream), 0);
+
+    // A write at a position sought far past the end fails rather than wrapping round.
+    ASSERT_EQ(Stream.Seek(std::numeric_limits<int64_t>::max(), STREAM_SEEK_SET_, nullptr), QOR_S_OK);
+    EXPECT_TRUE(Failed(Stream.Write("z", 1, &Count)));
+    EXPECT_EQ(Count, 0u);
+    EXPECT_EQ(Stream.Data().size(), 6);
 }
 
 class StreamBuffer : public ::testing::Test
@@ -149,6 +157,8 @@ TEST_F(StreamBuffer, SeeksKeepToThePositionUnlessFromTheEnd)
     EXPECT_EQ(Position, 5u);
     EXPECT_EQ(Inner->Seeks, 0);
     EXPECT_EQ(Buffer.Seek(0, 3, &Position), QOR_E_INVALIDARG);
+    EXPECT_EQ(Buffer.Seek(std::numeric_limits<int64_t>::max(), STREAM_SEEK_CUR_, &Position), QOR_E_INVALIDARG);
+    EXPECT_EQ(Position, 5u) << "a seek that would wrap leaves the position alone";
     EXPECT_EQ(Buffer.Seek(-2, STREAM_SEEK_END_, &Position), QOR_S_OK);
     EXPECT_EQ(Position, 8u);
     char Target[4] = {};
