@@ -91,6 +91,12 @@ QString FolderPart(const QString& FileName)
     for (qsizetype Index = FileName.size() - 1; Index >= 0; --Index)
         if (IsFolderDelimiter(FileName.at(Index)))
             return FileName.left(Index + 1);
+#ifndef Q_OS_WIN
+    // Elsewhere a colon is part of a name, but a leading drive ("C:name") still comes from Windows.
+    if (FileName.size() >= 2 && FileName.at(1) == QLatin1Char(':') && FileName.at(0).unicode() < 0x80 &&
+        FileName.at(0).isLetter())
+        return FileName.left(2);
+#endif
     return {};
 }
 

@@ -25,5 +25,6 @@ bool MatchesWildcard(const QString& Pattern, const QString& Name);
 // never match. "/" and "\" both separate folders. A missing folder matches nothing.
 QStringList FindMatchingFiles(const QString& Pattern);
 
-// Everything up to and including the last "/", "\" or ":" of FileName; empty when there is none.
+// Everything up to and including the last "/" or "\" (on Windows also ":") of FileName, or its
+// leading drive ("C:") when it has no separator; empty when there is neither.
 QString FolderPart(const QString& FileName);
