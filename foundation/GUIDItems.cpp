@@ -74,7 +74,7 @@ void TGUIDItems::LoadFromStream(IQORStream& Stream)
         } else {
             // A damaged count must not reserve more than the stream could possibly hold; the reads
             // below then fail on the missing bytes.
-            const int64_t Fits = std::max<int64_t>(0, GetRemainingBytes(Stream) / MinimumItemBytes);
+            const int64_t Fits = std::max<int64_t>(0, KnownRemainingBytes(Stream).value_or(0) / MinimumItemBytes);
             SetCapacity(static_cast<int32_t>(std::min<int64_t>(N, Fits)));
         }
         for (int32_t I = 0; I < N; ++I) {

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -19,6 +20,8 @@ namespace {
 constexpr int64_t MSecsPerDay = 86400000;
 // 1899-12-30 to 1970-01-01.
 constexpr int64_t UnixEpochDays = 25569;
+// The most a string read from a stream of unknown length takes before its bytes have arrived.
+constexpr qsizetype UnknownLengthChunk = 64 * 1024;
 
 void ReadExactly(IQORStream& Stream, void* Target, uint32_t Count)
 {
@@ -155,11 +158,25 @@ QString ReadString(IQORStream& Stream)
     const int32_t Count = ReadInteger(Stream);
     if (Count == 0)
         return {};
-    // A damaged count must not become a huge allocation.
-    if (Count < 0 || Count > GetRemainingBytes(Stream))
+    if (Count < 0)
         throw E_QOR_LoadingError();
-    QByteArray Bytes(Count, Qt::Uninitialized);
-    ReadExactly(Stream, Bytes.data(), static_cast<uint32_t>(Count));
+    // A damaged count must not become a huge allocation.
+    const std::optional<int64_t> Remaining = KnownRemainingBytes(Stream);
+    if (Remaining && Count > *Remaining)
+        throw E_QOR_LoadingError();
+    QByteArray Bytes;
+    if (Remaining) {
+        Bytes.resize(Count);
+        ReadExactly(Stream, Bytes.data(), static_cast<uint32_t>(Count));
+    } else {
+        // A stream that cannot tell its length: the text grows only as its bytes arrive.
+        while (Bytes.size() < Count) {
+            const qsizetype Done = Bytes.size();
+            const auto Part = static_cast<uint32_t>(std::min<qsizetype>(Count - Done, UnknownLengthChunk));
+            Bytes.resize(Done + Part);
+            ReadExactly(Stream, Bytes.data() + Done, Part);
+        }
+    }
     return FromAnsi(Bytes);
 }
 
@@ -178,8 +195,11 @@ void ReadStrings(IQORStream& Stream, QStringList& List)
     const int32_t Count = ReadInteger(Stream);
     if (Count == 0)
         return;
+    if (Count < 0)
+        throw E_QOR_LoadingError();
     // Every string takes at least its 4-byte count.
-    if (Count < 0 || Count > GetRemainingBytes(Stream) / 4)
+    const std::optional<int64_t> Remaining = KnownRemainingBytes(Stream);
+    if (Remaining && Count > *Remaining / 4)
         throw E_QOR_LoadingError();
     for (int32_t Index = 0; Index < Count; ++Index)
         List.append(ReadString(Stream));
@@ -254,21 +274,32 @@ void SetStreamPosition(IQORStream& Stream, int64_t Position)
     OleCheck(Stream.Seek(Position, STREAM_SEEK_SET_, nullptr));
 }
 
-int64_t GetRemainingBytes(IQORStream& Stream)
+std::optional<int64_t> KnownRemainingBytes(IQORStream& Stream)
 {
-    // Callers are readers: a stream that cannot tell its length cannot be trusted with a count.
     uint64_t Position = 0;
     if (Failed(Stream.Seek(0, STREAM_SEEK_CUR_, &Position)))
-        throw E_QOR_LoadingError();
+        return std::nullopt;
     uint64_t End = 0;
     TStreamStat Statistics;
     if (!Failed(Stream.Stat(&Statistics, 0))) {
         End = Statistics.Size;
-    } else if (Failed(Stream.Seek(0, STREAM_SEEK_END_, &End)) ||
-               Failed(Stream.Seek(static_cast<int64_t>(Position), STREAM_SEEK_SET_, nullptr))) {
-        throw E_QOR_LoadingError();
+    } else {
+        if (Failed(Stream.Seek(0, STREAM_SEEK_END_, &End)))
+            return std::nullopt;
+        // Reading on from wherever the stream now stands would misread everything after.
+        if (Failed(Stream.Seek(static_cast<int64_t>(Position), STREAM_SEEK_SET_, nullptr)))
+            throw E_QOR_LoadingError();
     }
     return End > Position ? static_cast<int64_t>(End - Position) : 0;
+}
+
+int64_t GetRemainingBytes(IQORStream& Stream)
+{
+    // Callers are readers: a stream that cannot tell its length cannot be trusted with a count.
+    const std::optional<int64_t> Remaining = KnownRemainingBytes(Stream);
+    if (!Remaining)
+        throw E_QOR_LoadingError();
+    return *Remaining;
 }
 
 void CommitStream(IQORStream& Stream)

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // Days since 1899-12-30 00:00, the fraction being the time of day. Before that day the whole part
 // counts days back and the fraction is still the time of day (-1.25 is 1899-12-29 06:00).
@@ -32,7 +33,8 @@ void WriteBoolean(IQORStream& Stream, bool Value);
 bool ReadBoolean(IQORStream& Stream);
 // Count of UTF-16 code units, then that many bytes in the ANSI code page ("?" for what it lacks).
 void WriteString(IQORStream& Stream, const QString& Value);
-// A negative count, or one larger than the bytes left in the stream, is a loading error.
+// A negative count, or one larger than the bytes left in the stream, is a loading error. A stream
+// that cannot tell its length is read in pieces, so a damaged count still allocates little.
 QString ReadString(IQORStream& Stream);
 void WriteStrings(IQORStream& Stream, const QStringList& Value);
 // Empties List first, then appends each string read.
@@ -53,7 +55,10 @@ void SeekToStart(IQORStream& Stream);
 int64_t GetStreamPosition(IQORStream& Stream);
 void SetStreamPosition(IQORStream& Stream, int64_t Position);
 // Bytes from the current position to the end; lets readers refuse counts the data cannot hold.
+// Raises E_QOR_LoadingError when the stream cannot tell.
 int64_t GetRemainingBytes(IQORStream& Stream);
+// The same, or nothing for a stream that can tell neither its position nor its length.
+std::optional<int64_t> KnownRemainingBytes(IQORStream& Stream);
 // Commits Stream and raises E_QOR_SavingError when that fails. Writers of files call it after their
 // last write: a created file replaces its target only then.
 void CommitStream(IQORStream& Stream);

@@ -1,5 +1,6 @@
 #include "foundation/StreamPrimitives.h"
 
+#include "foundation/GUIDItems.h"
 #include "foundation/Streams.h"
 #include "support/FailingStream.h"
 #include "support/TestSupport.h"
@@ -27,6 +28,15 @@ public:
         LargestRead = std::max(LargestRead, Count);
         return TMemoryStream::Read(Destination, Count, CountRead);
     }
+};
+
+// Can tell neither its position nor its length, as a pipe could not.
+class TSequentialStream : public TRecordingStream
+{
+public:
+    using TRecordingStream::TRecordingStream;
+    HResult Seek(int64_t, uint32_t, uint64_t*) override { return QOR_E_NOTIMPL; }
+    HResult Stat(TStreamStat*, uint32_t) override { return QOR_E_NOTIMPL; }
 };
 
 // Claims a length it does not hold, as a file of that size would.
@@ -165,6 +175,27 @@ INSTANTIATE_TEST_SUITE_P(
                                        ReadStrings(S, L);
                                    }}),
     [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(StreamPrimitives, StreamsThatCannotTellTheirLengthReadWholeAndRefuseDamageCheaply)
+{
+    TGUIDItems Items;
+    Items.Add(new TGUIDItem(TGUID::Parse("{00112233-4455-6677-8899-AABBCCDDEEFF}"), "one"));
+    const QByteArray Bytes = Written([&](IQORStream& S) {
+        WriteStrings(S, {"one", "", "three"});
+        Items.SaveToStream(S);
+    });
+    TSequentialStream Reader(Bytes);
+    QStringList List;
+    ReadStrings(Reader, List);
+    EXPECT_EQ(List, QStringList({"one", "", "three"}));
+    TGUIDItems Loaded;
+    Loaded.LoadFromStream(Reader);
+    EXPECT_TRUE(Loaded.Equals(&Items));
+
+    TSequentialStream Damaged(QByteArray::fromHex("ffffff7f616263"));
+    ExpectThrowReport<E_QOR_LoadingError>([&] { ReadString(Damaged); });
+    EXPECT_LE(Damaged.LargestRead, 64u * 1024);
+}
 
 TEST(StreamPrimitives, ShortReadFromAStreamThatClaimsMoreIsALoadingError)
 {
