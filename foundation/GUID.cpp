@@ -36,7 +36,8 @@ std::optional<TGUID> TGUID::FromString(const QString& Text)
     for (int I = 0; I < 36; ++I) {
         const QChar C = Body.at(I);
         const bool Dash = I == 8 || I == 13 || I == 18 || I == 23;
-        if (Dash ? C != QLatin1Char('-') : !isxdigit(C.toLatin1()) || C.unicode() > 127)
+        // Non-ASCII first: isxdigit is undefined for the negative chars they would become.
+        if (Dash ? C != QLatin1Char('-') : C.unicode() > 127 || !isxdigit(C.toLatin1()))
             return std::nullopt;
     }
     auto Hex = [&](int From, int Length) { return Body.mid(From, Length).toULongLong(nullptr, 16); };

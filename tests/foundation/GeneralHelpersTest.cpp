@@ -74,6 +74,20 @@ TEST(GeneralSeams, ClockAndGUIDGeneratorCanBeFixed)
     EXPECT_NE(First, CreateGUID());
 }
 
+TEST(GUIDText, RegistryFormInAndOut)
+{
+    const TGUID Value = TGUID::Parse("{0b3e1c6a-2f4d-4e5b-9a7c-1d2e3f405162}");
+    EXPECT_EQ(Value.ToString(), "{0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F405162}");
+    EXPECT_EQ(TGUID::FromString("0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F405162"), Value);
+    EXPECT_EQ(TGUID{}.ToString(), "{00000000-0000-0000-0000-000000000000}");
+    for (const char16_t* Bad : {u"{0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F40516}",
+                                u"{0B3E1C6A-2F4D-4E5B-9A7C+1D2E3F405162}",
+                                u"(0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F405162)",
+                                u"{0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F40516\u00E9}",
+                                u"{0B3E1C6A-2F4D-4E5B-9A7C-1D2E3F40516\u00FF}"})
+        EXPECT_FALSE(TGUID::FromString(QString::fromUtf16(Bad))) << QString::fromUtf16(Bad).toStdString();
+}
+
 class TRecordingBackend : public IBusyCursorBackend
 {
 public:
