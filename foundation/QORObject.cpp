@@ -16,7 +16,7 @@ bool TQORClass::InheritsFrom(const TQORClass& Other) const
 TGUID TQORClass::GetClassID() const
 {
     if (ClassID.IsNull())
-        throw E_QOR_NotImplemented(QStringLiteral("%1 has no class ID").arg(ClassName()));
+        throw E_QOR_NotImplemented();
     return ClassID;
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 TEST(ObjectAssignability, AcceptsSubclassesAndNamesTheProblemOtherwise)
@@ -18,7 +21,15 @@ TEST(ObjectAssignability, AcceptsSubclassesAndNamesTheProblemOtherwise)
     ExpectThrowReport<E_QOR_InvalidArg>([&] { Child.Assign(&Source, true); });
     Target.Assign(&Child, true);
     EXPECT_EQ(Target.Name, "c");
-    ExpectThrowReport<E_QOR_NotImplemented>([] { TUnrelated().GetClassID(); });
+    // The base operations raise with the class's default message alone.
+    for (const auto& Operation :
+         std::vector<std::function<void(TQORObject&)>>{[](TQORObject& O) { O.GetClassID(); },
+                                                       [](TQORObject& O) { O.GetName(); },
+                                                       [](TQORObject& O) { O.Equals(&O); },
+                                                       [](TQORObject& O) { O.Assign(nullptr, false); }}) {
+        TUnrelated Object;
+        EXPECT_EQ(ExpectThrowReport<E_QOR_NotImplemented>([&] { Operation(Object); }), "Not implemented.");
+    }
 }
 
 TEST(ObjectLifetimeDeathTest, DestroyingAnObjectStillInUseEndsTheProcess)
