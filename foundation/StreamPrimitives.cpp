@@ -58,15 +58,17 @@ TDateTime DateTimeFromMSecsSinceEpoch(int64_t MSecs)
     return Day >= 0 ? double(Day) + Time : double(Day) - Time;
 }
 
+// A failed or incomplete copy is a saving error with the default message alone, as for any short
+// write; only the refusal of an oversized source says more.
 void WriteSourceWithSize(IQORStream& Stream, IQORStream& Source, const QString* FileName)
 {
-    const QString Name = FileName ? QStringLiteral("File name='") + *FileName + QStringLiteral("'") : QString();
     uint64_t Size = 0;
     if (Failed(Source.Seek(0, STREAM_SEEK_END_, &Size)) || Failed(Source.Seek(0, STREAM_SEEK_SET_, nullptr)))
-        throw E_QOR_SavingError(Name);
+        throw E_QOR_SavingError();
     if (Size > std::numeric_limits<uint32_t>::max()) {
         if (FileName)
-            throw E_QOR_SavingError(Name + QStringLiteral(". Files of 4 GiB or more cannot be embedded"));
+            throw E_QOR_SavingError(QStringLiteral("File name='") + *FileName +
+                                    QStringLiteral("'. Files of 4 GiB or more cannot be embedded"));
         throw E_QOR_SavingError(QStringLiteral("Streams of 4 GiB or more cannot be embedded"));
     }
     WriteCardinal(Stream, static_cast<uint32_t>(Size));
@@ -74,7 +76,7 @@ void WriteSourceWithSize(IQORStream& Stream, IQORStream& Source, const QString* 
     uint64_t Written = 0;
     const HResult Result = Source.CopyTo(&Stream, Size, &Read, &Written);
     if (Failed(Result) || Read != Size || Written != Size)
-        throw E_QOR_SavingError(Name);
+        throw E_QOR_SavingError();
 }
 
 } // namespace
