@@ -137,11 +137,9 @@ private:
         if (BodySoFar + 4 + Size > MaxBlockSize)
             throw E_QOR_SavingError(FileNameText(LocalName) +
                                     QStringLiteral(". Embedding it would make the code package 4 GiB or more"));
-        try {
-            WriteStreamWithSize(FStream, Source);
-        } catch (...) {
-            AddSentenceAndRethrow(FileNameText(LocalName) + QLatin1Char('.'));
-        }
+        // A short copy may as well be a full disk under the package as a source that shrank, so the
+        // saving error names no file.
+        WriteStreamWithSize(FStream, Source);
     }
 
     void WriteBody()

@@ -472,6 +472,14 @@ INSTANTIATE_TEST_SUITE_P(
                          Driver->FileName = QStringLiteral("d.sys");
                      },
                      "Failed to open file: '/nowhere/d.sys'."},
+        // sysfs states a size of a page but gives far fewer bytes: the copy falls short.
+        TFailureCase{"IncompleteCopy",
+                     [](FailedExport&, TData& Data) {
+                         auto* Driver = AddElement<TDriver>(Data.Drivers);
+                         Driver->FilePath = QStringLiteral("/sys/devices/system/cpu");
+                         Driver->FileName = QStringLiteral("online");
+                     },
+                     "Saving error."},
         TFailureCase{"SupportPatternWithoutMatch",
                      [](FailedExport& Test, TData& Data) {
                          AddModule(Test, Data)->SupportFiles.Items(0)->SourceFileName = QStringLiteral("*.txt");
