@@ -5,6 +5,7 @@
 #include "foundation/QORExceptions.h"
 #include "foundation/UserSeam.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -51,6 +52,12 @@ QString TBoundControl::InvalidText() const
 bool TBoundControl::Fail(QWidget* Control, const QString& Message) const
 {
     UserSeam().ShowMessage(Control->window(), Message, QString(), TMessageButtons::OK, TMessageIcon::Warning);
+    // Taking the focus brings the control's window to the front, as the platform's focus call does.
+    QWidget* Window = Control->window();
+    if (Window->isVisible() && !Window->isActiveWindow()) {
+        Window->activateWindow();
+        QApplication::setActiveWindow(Window);
+    }
     Control->setFocus(Qt::OtherFocusReason);
     if (auto* Edit = qobject_cast<QLineEdit*>(Control))
         Edit->selectAll();

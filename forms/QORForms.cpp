@@ -656,6 +656,32 @@ void TQORAutoForm::setVisible(bool Visible)
             const QRect Available = Screen->availableGeometry();
             move(Available.center() - QPoint(width() / 2, height() / 2));
         }
+        FocusFirstControl();
     }
     TQORValueDialog::setVisible(Visible);
+}
+
+// A form opens with the focus on the first control of its tab order, not on whichever widget was
+// created first (the buttons, which Setup makes before any row).
+void TQORAutoForm::FocusFirstControl()
+{
+    QWidget* Current = focusWidget();
+    if (Current && Current != this && IsControlShown(Current) && Current->isEnabled())
+        return;
+    std::vector<QWidget*> Chain;
+    CollectTabControls(FItems, Chain);
+    for (const QPointer<QAbstractButton>& Button : FButtons)
+        if (Button)
+            Chain.push_back(Button);
+    for (QWidget* Control : Chain) {
+        if (!(Control->focusPolicy() & Qt::TabFocus) || !Control->isEnabled())
+            continue;
+        bool Shown = true;
+        for (const QWidget* Widget = Control; Widget && Widget != this; Widget = Widget->parentWidget())
+            Shown = Shown && !Widget->isHidden();
+        if (Shown) {
+            Control->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }

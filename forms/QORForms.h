@@ -211,6 +211,7 @@ protected:
 
 private:
     QPushButton* AddStandardButton(const QString& Caption);
+    void FocusFirstControl();
 
     TQORAutoFormItems FItems;
     TQORAutoFormButtons FButtons;

@@ -57,6 +57,8 @@ protected:
 TEST_F(FormExecute, OKCopiesInLoadsThenStoresAndCommitsBack)
 {
     WhenModal([&](QWidget*) {
+        // The first row has the focus, although Setup made the buttons first.
+        EXPECT_EQ(Dialog.focusWidget(), Dialog.NameEdit);
         EXPECT_EQ(Dialog.NameEdit->text(), "Engine");
         EXPECT_EQ(Dialog.CountEdit->text(), "3");
         Dialog.NameEdit->setText("Turbine");
@@ -127,11 +129,13 @@ TEST_F(FormExecute, OKWithAnInvalidEntryKeepsTheFormOpen)
         Dialog.CountEdit->setText("12");
         QTest::mouseClick(Dialog.OKButton(), Qt::LeftButton);
         EXPECT_TRUE(Dialog.isVisible());
+        EXPECT_TRUE(Dialog.CountEdit->hasFocus());
         EXPECT_EQ(Dialog.CountEdit->selectedText(), "12");
         Dialog.NameEdit->clear();
         Dialog.CountEdit->setText("4");
         QTest::mouseClick(Dialog.OKButton(), Qt::LeftButton);
         EXPECT_TRUE(Dialog.isVisible());
+        EXPECT_TRUE(Dialog.NameEdit->hasFocus());
         Dialog.NameEdit->setText("Fixed");
         QTest::mouseClick(Dialog.OKButton(), Qt::LeftButton);
     });
