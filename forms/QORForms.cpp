@@ -109,30 +109,24 @@ void TQORForm::keyPressEvent(QKeyEvent* Event)
 TQORValueDialog::~TQORValueDialog()
 {
     ReleaseValue();
-    SetValueReference(nullptr);
 }
 
 void TQORValueDialog::ReleaseValue()
 {
     TQORObject* Old = FValue;
+    const bool Owned = FOwnsValue;
     FValue = nullptr;
-    if (!Old)
-        return;
-    if (FOwnsValue)
-        delete Old;
-    else
-        Old->ReleaseReference();
     FOwnsValue = false;
+    if (Owned)
+        delete Old;
 }
 
 void TQORValueDialog::SetValue(TQORObject* Value, bool Owned)
 {
-    if (Value == FValue && Owned == FOwnsValue)
+    if (Value == FValue) {
+        FOwnsValue = Owned; // the same object stays; only who frees it changes
         return;
-    if (Value && !Owned)
-        Value->AddReference();
-    if (Value == FValue)
-        FOwnsValue = false; // the same object stays; only who frees it changes
+    }
     ReleaseValue();
     FValue = Value;
     FOwnsValue = Owned;
@@ -140,13 +134,24 @@ void TQORValueDialog::SetValue(TQORObject* Value, bool Owned)
 
 void TQORValueDialog::SetValueReference(TQORObject* Reference)
 {
-    if (Reference == FValueReference)
-        return;
-    if (Reference)
-        Reference->AddReference();
-    if (FValueReference)
-        FValueReference->ReleaseReference();
     FValueReference = Reference;
+}
+
+TQORValueDialog::TPin::TPin(const TQORValueDialog& Dialog)
+{
+    if (Dialog.FValue && !Dialog.FOwnsValue)
+        FObjects[0] = Dialog.FValue;
+    FObjects[1] = Dialog.FValueReference;
+    for (const TQORObject* Object : FObjects)
+        if (Object)
+            Object->AddReference();
+}
+
+TQORValueDialog::TPin::~TPin()
+{
+    for (const TQORObject* Object : FObjects)
+        if (Object)
+            Object->ReleaseReference();
 }
 
 // Rows
@@ -332,6 +337,7 @@ void TQORAutoForm::Setup(TFormBorderStyle Style,
 
 bool TQORAutoForm::Execute()
 {
+    const TPin Pin(*this);
     TQORObject* Working = Value();
     TQORObject* Reference = ValueReference();
     if (Working && Reference) {
@@ -368,6 +374,7 @@ void TQORAutoForm::OKClick()
 
 void TQORAutoForm::ApplyClick()
 {
+    const TPin Pin(*this);
     if (!ValidateControls())
         return;
     StoreValues();

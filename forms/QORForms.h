@@ -60,8 +60,9 @@ public:
 };
 
 // Adds the edited value. Value is the working object; ValueReference the model object the dialog
-// copies in and back (not owned); Candidates the list pickers offer from (not owned). Objects the
-// dialog holds without owning are reference-counted, so the model cannot free them underneath it.
+// copies in and back (not owned); Candidates the list pickers offer from (not owned). The objects
+// the dialog does not own are pinned with a counted reference only while it runs, so the model
+// cannot free them underneath a running dialog, yet may free them before an idle dialog goes.
 class TQORValueDialog : public TQORDialog
 {
     Q_OBJECT
@@ -76,6 +77,20 @@ public:
     void SetValueReference(TQORObject* Reference);
     TQORList* Candidates() const { return FCandidates; }
     void SetCandidates(TQORList* Candidates) { FCandidates = Candidates; }
+
+protected:
+    // Holds a counted reference to the objects the dialog uses without owning, for its lifetime.
+    class TPin
+    {
+    public:
+        explicit TPin(const TQORValueDialog& Dialog);
+        ~TPin();
+        TPin(const TPin&) = delete;
+        TPin& operator=(const TPin&) = delete;
+
+    private:
+        const TQORObject* FObjects[2] = {nullptr, nullptr};
+    };
 
 private:
     void ReleaseValue();

@@ -195,11 +195,23 @@ TEST_F(FormExecute, ValueAndReferenceOfDifferentClassesAreRefused)
     Dialog.SetValueReference(nullptr);
 }
 
-TEST_F(FormExecute, EditedModelObjectIsHeldWhileTheDialogRefersToIt)
+// The edited object is pinned while the dialog runs, and only then: the caller may free it before
+// the idle dialog goes.
+TEST_F(FormExecute, EditedModelObjectIsHeldOnlyWhileTheDialogRuns)
 {
-    EXPECT_EQ(Model.ReferenceCount(), 1);
-    Dialog.SetValueReference(nullptr);
     EXPECT_EQ(Model.ReferenceCount(), 0);
+    WhenModal([&](QWidget*) {
+        EXPECT_EQ(Model.ReferenceCount(), 1);
+        QTest::mouseClick(Dialog.CancelButton(), Qt::LeftButton);
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(Model.ReferenceCount(), 0);
+
+    TRecordDialog Outliving;
+    {
+        TTestRecord ShortLived;
+        Outliving.SetValueReference(&ShortLived);
+    }
 }
 
 // A command button marked as cancel is clicked by Escape before the form closes.
