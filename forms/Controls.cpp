@@ -28,6 +28,14 @@ int EditHeight(QWidget* Control)
     return Control->sizeHint().height();
 }
 
+// The registry form only: 38 characters with the braces, no blanks around (either case of digits).
+std::optional<TGUID> ParseGUIDText(const QString& Text)
+{
+    if (Text.size() != 38 || !Text.startsWith(QLatin1Char('{')) || !Text.endsWith(QLatin1Char('}')))
+        return std::nullopt;
+    return TGUID::FromString(Text);
+}
+
 // Qt sizes a fresh child 100 x 30; controls start at the height their style wants.
 void SetInitialHeight(QWidget* Control, int Height)
 {
@@ -433,7 +441,7 @@ void TEditGUID::StoreValue()
         Variable.Set(TGUID{});
         return;
     }
-    const std::optional<TGUID> Parsed = TGUID::FromString(text());
+    const std::optional<TGUID> Parsed = ParseGUIDText(text());
     if (!Parsed)
         throw ERuntime(TRuntimeErrorKind::Convert, QStringLiteral("'%1' is not a valid GUID value").arg(text()));
     Variable.Set(*Parsed);
@@ -453,7 +461,7 @@ bool TEditGUID::Validate()
         return true;
     if (DisplayZeroAsBlank && text().isEmpty())
         return true;
-    if (!TGUID::FromString(text()))
+    if (!ParseGUIDText(text()))
         return Fail(this, InvalidText());
     return true;
 }

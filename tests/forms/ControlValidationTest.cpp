@@ -113,8 +113,17 @@ TEST_F(ControlValidation, GUIDTextMustParse)
     Unnamed->clear();
     EXPECT_FALSE(Named->Validate());
     EXPECT_TRUE(Unnamed->Validate());
+    // Only the 38-character form with braces is a GUID's text.
+    Named->setText("4901B4C9-06FE-49B0-825A-D47ABA66C5F6");
+    EXPECT_FALSE(Named->Validate());
+    Named->setText(" {4901B4C9-06FE-49B0-825A-D47ABA66C5F6}");
+    EXPECT_FALSE(Named->Validate());
+    Named->setText("{4901b4c9-06fe-49b0-825a-d47aba66c5f6}");
+    EXPECT_TRUE(Named->Validate());
 
-    EXPECT_EQ(MessageTexts(), QStringList({"'ID' is invalid.", "Invalid value.", "'ID' is invalid."}));
+    EXPECT_EQ(MessageTexts(),
+              QStringList(
+                  {"'ID' is invalid.", "Invalid value.", "'ID' is invalid.", "'ID' is invalid.", "'ID' is invalid."}));
 }
 
 TEST_F(ControlValidation, GreyCheckBoxIsInvalidUnlessBlankIsAllowed)
