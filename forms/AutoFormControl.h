@@ -4,11 +4,16 @@
 // control and the variable it is bound to, the control checks its own entry, and it tells the
 // layout how much room it wants. A control that does not implement it is still placed and sized.
 
+#include "foundation/GUID.h"
+
 #include <QFontMetrics>
 #include <QWidget>
 
 // What a control measures text with: the font metrics of the form (or group box) laying it out.
 using TCanvas = QFontMetrics;
+
+// The interface's identifier, for code that names it by ID.
+inline const TGUID IID_IAutoFormControl = TGUID::Parse("{4901B4C9-06FE-49B0-825A-D47ABA66C5F6}");
 
 class IAutoFormControl
 {
