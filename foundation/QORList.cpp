@@ -197,9 +197,11 @@ void TQORList::QuickSort(const TCompareFunction& Function, int32_t Low, int32_t 
 {
     // The bounds on the scans never bind for a consistent comparison; they keep an inconsistent
     // one from walking off the slots.
-    int32_t I;
-    do {
-        I = Low;
+    // Each part is sorted on its own, so the order in which the two are done does not change the
+    // result. Recursing into the smaller one keeps the depth logarithmic: an order chosen to make
+    // every pivot the largest item would otherwise recurse once per item and exhaust the stack.
+    while (Low < High) {
+        int32_t I = Low;
         int32_t J = High;
         const TQORObject* Pivot = FItems[static_cast<size_t>((Low + High) / 2)].Object;
         do {
@@ -213,10 +215,16 @@ void TQORList::QuickSort(const TCompareFunction& Function, int32_t Low, int32_t 
                 --J;
             }
         } while (I <= J);
-        if (Low < J)
-            QuickSort(Function, Low, J);
-        Low = I;
-    } while (I < High);
+        if (J - Low < High - I) {
+            if (Low < J)
+                QuickSort(Function, Low, J);
+            Low = I;
+        } else {
+            if (I < High)
+                QuickSort(Function, I, High);
+            High = J;
+        }
+    }
 }
 
 void TQORList::Sort()

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -201,6 +204,83 @@ TEST(ListSort, AnOrderedListIsLeftAloneAndABadComparisonCannotBreakIt)
     std::string Letters = Names(Many);
     std::sort(Letters.begin(), Letters.end());
     EXPECT_EQ(Letters, ",,,,,,,,ABCDEFGHI");
+}
+
+// The sort as first written: recursion into the left part, a loop over the right one.
+void ReferenceQuickSort(std::vector<std::pair<int, int>>& Slots, int Low, int High)
+{
+    int I;
+    do {
+        I = Low;
+        int J = High;
+        const int Pivot = Slots[(Low + High) / 2].first;
+        do {
+            while (Slots[I].first < Pivot)
+                ++I;
+            while (Slots[J].first > Pivot)
+                --J;
+            if (I <= J)
+                std::swap(Slots[I++], Slots[J--]);
+        } while (I <= J);
+        if (Low < J)
+            ReferenceQuickSort(Slots, Low, J);
+        Low = I;
+    } while (I < High);
+}
+
+TEST(ListSort, EqualItemsEndWhereTheOriginalQuicksortPutsThem)
+{
+    uint32_t Seed = 12345;
+    auto Next = [&Seed] { return (Seed = Seed * 1103515245u + 12345u) >> 16; };
+    for (int Round = 0; Round < 200; ++Round) {
+        const int N = 2 + int(Next() % 40);
+        std::vector<std::pair<int, int>> Reference;
+        TNamedList List;
+        for (int Id = 0; Id < N; ++Id) {
+            const int Value = int(Next() % 4);
+            Reference.emplace_back(Value, Id);
+            List.Add(new TNamed(QString::number(Id), Value));
+        }
+        if (!std::is_sorted(Reference.begin(), Reference.end(), [](auto& A, auto& B) { return A.first < B.first; }))
+            ReferenceQuickSort(Reference, 0, N - 1);
+        List.Sort();
+        std::string Expected, Got;
+        for (int I = 0; I < N; ++I) {
+            Expected += std::to_string(Reference[I].second) + ",";
+            Got += List.ItemAs<TNamed>(I)->Name.toStdString() + ",";
+        }
+        ASSERT_EQ(Got, Expected) << "round " << Round;
+    }
+}
+
+TEST(ListSort, StackDepthStaysSmallWhateverTheOrder)
+{
+    // The order is decided only as the sort asks, always so that the pivot comes out the largest
+    // item of its part (after McIlroy's adversary for quicksort).
+    constexpr int N = 3000;
+    TNamedList List;
+    for (int Id = 0; Id < N; ++Id)
+        List.Add(new TNamed(QString(), Id));
+    const int Gas = N;
+    std::vector<int> Rank(N, Gas);
+    int Solid = 0, Candidate = -1;
+    char Top = 0;
+    uintptr_t Deepest = reinterpret_cast<uintptr_t>(&Top);
+    List.Sort([&](const TQORObject* A, const TQORObject* B) {
+        char Here = 0;
+        Deepest = std::min(Deepest, reinterpret_cast<uintptr_t>(&Here));
+        const int X = static_cast<const TNamed*>(A)->Value, Y = static_cast<const TNamed*>(B)->Value;
+        if (Rank[X] == Gas && Rank[Y] == Gas)
+            Rank[X == Candidate ? X : Y] = Solid++;
+        if (Rank[X] == Gas)
+            Candidate = X;
+        else if (Rank[Y] == Gas)
+            Candidate = Y;
+        return Rank[X] > Rank[Y] ? -1 : Rank[X] < Rank[Y] ? 1 : 0;
+    });
+    EXPECT_LT(reinterpret_cast<uintptr_t>(&Top) - Deepest, 64u * 1024) << "recursion went as deep as the list";
+    for (int I = 1; I < N; ++I)
+        ASSERT_GE(Rank[List.ItemAs<TNamed>(I - 1)->Value], Rank[List.ItemAs<TNamed>(I)->Value]);
 }
 
 TEST(ListSort, AddSortedGoesBeforeTheFirstItemItDoesNotFollow)
