@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -81,6 +82,10 @@ TQORObjectTreeView::TQORObjectTreeView(QWidget* Parent) : TQORTreeView(Parent)
 {
     setColumnCount(1);
     setHeaderHidden(true);
+    // Long node texts scroll sideways, as in a native tree, instead of being cut short.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);

@@ -2,6 +2,7 @@
 
 #include "FormTestSupport.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -143,6 +144,19 @@ TEST_F(ObjectTree, TypedCharactersDoNothing)
     }
     QTest::keyClick(&Tree, Qt::Key_Down);
     EXPECT_EQ(Tree.currentItem(), ElementNode);
+}
+
+TEST_F(ObjectTree, LongTextsScrollInsteadOfBeingCut)
+{
+    const QString Long = "Code package ID: {4901B4C9-06FE-49B0-825A-D47ABA66C5F6}";
+    Tree.resize(120, 100);
+    Tree.AddObjectNode(nullptr, Long, true, nullptr);
+    Tree.show();
+    QApplication::processEvents();
+
+    EXPECT_GE(Tree.columnWidth(0), Tree.fontMetrics().horizontalAdvance(Long));
+    EXPECT_TRUE(Tree.horizontalScrollBar()->isVisible());
+    Tree.hide();
 }
 
 TEST_F(ObjectTree, DefaultDragHooksRefuseAndDropsNeedAHandler)

@@ -199,7 +199,7 @@ void RenderTree(const QString& FileName)
 {
     TSampleObject Types(true), TaskType(true), Drivers(false), Modules(true), Module(false);
     TQORObjectTreeView Tree;
-    Tree.resize(360, 240);
+    Tree.resize(420, 240);
     Tree.AddObjectNode(
         nullptr, QStringLiteral("Code package ID: {00000000-0000-0000-0000-000000000000}"), true, nullptr);
     Tree.AddObjectNode(nullptr, QStringLiteral("Code package name: Sample"), true, nullptr);
