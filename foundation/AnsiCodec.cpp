@@ -5,6 +5,7 @@
 #endif
 
 #include <array>
+#include <string>
 
 // Both directions keep one byte per UTF-16 code unit: the stored count is the number of code units
 // and exactly that many bytes follow it.
@@ -16,11 +17,24 @@ QByteArray ToAnsi(const QString& Text)
     const int Length = static_cast<int>(Text.size());
     if (Length == 0)
         return {};
-    const auto* Source = reinterpret_cast<const wchar_t*>(Text.utf16());
-    const int Needed = WideCharToMultiByte(CP_ACP, 0, Source, Length, nullptr, 0, nullptr, nullptr);
+    // Each half of a surrogate pair becomes "?" on its own, so that the bytes keep step with the code
+    // units; the system would write one "?" for the pair.
+    std::wstring Units(reinterpret_cast<const wchar_t*>(Text.utf16()), static_cast<size_t>(Length));
+    for (wchar_t& Unit : Units) {
+        if (Unit >= 0xD800 && Unit <= 0xDFFF)
+            Unit = L'?';
+    }
+    // Without best fit a missing character becomes the default character, not a look-alike. Code
+    // pages that refuse the flag (UTF-8 as the ANSI code page) convert without it.
+    DWORD Flags = WC_NO_BEST_FIT_CHARS;
+    int Needed = WideCharToMultiByte(CP_ACP, Flags, Units.data(), Length, nullptr, 0, nullptr, nullptr);
+    if (Needed <= 0) {
+        Flags = 0;
+        Needed = WideCharToMultiByte(CP_ACP, Flags, Units.data(), Length, nullptr, 0, nullptr, nullptr);
+    }
     QByteArray Converted(Needed > 0 ? Needed : 0, Qt::Uninitialized);
     if (Needed > 0)
-        WideCharToMultiByte(CP_ACP, 0, Source, Length, Converted.data(), Needed, nullptr, nullptr);
+        WideCharToMultiByte(CP_ACP, Flags, Units.data(), Length, Converted.data(), Needed, nullptr, nullptr);
     // A multi-byte code page may need more or fewer bytes than code units; the count is what readers
     // trust, so cut or pad to it.
     if (Converted.size() > Length)
