@@ -69,7 +69,12 @@ void TQORTreeView::keyPressEvent(QKeyEvent* Event)
 {
     const QString Text = Event->text();
     const bool Command = Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (!Command && !Text.isEmpty() && Text.at(0).isPrint()) {
+    // The keypad's plus, minus and star are keys of the tree (expand, collapse, expand all), not
+    // typed characters.
+    const int Key = Event->key();
+    const bool TreeKey = (Event->modifiers() & Qt::KeypadModifier) &&
+                         (Key == Qt::Key_Plus || Key == Qt::Key_Minus || Key == Qt::Key_Asterisk);
+    if (!Command && !TreeKey && !Text.isEmpty() && Text.at(0).isPrint()) {
         Event->accept();
         return;
     }

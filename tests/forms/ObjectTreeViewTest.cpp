@@ -144,6 +144,12 @@ TEST_F(ObjectTree, TypedCharactersDoNothing)
     }
     QTest::keyClick(&Tree, Qt::Key_Down);
     EXPECT_EQ(Tree.currentItem(), ElementNode);
+    // The keypad's minus and plus are the tree's own keys, and the object follows them.
+    QTest::keyClick(&Tree, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_FALSE(ElementNode->isExpanded());
+    EXPECT_FALSE(Element.Expanded());
+    QTest::keyClick(&Tree, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_TRUE(Element.Expanded());
 }
 
 TEST_F(ObjectTree, LongTextsScrollInsteadOfBeingCut)
