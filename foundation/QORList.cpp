@@ -274,8 +274,7 @@ void TQORList::AddList(const TQORList* Source)
             continue;
         }
         if (Entry.Object && FItemClass && !Entry.Object->InheritsFrom(*FItemClass))
-            throw E_QOR_InvalidArg(QStringLiteral("An object of type '%1' cannot be an item of a list of '%2'")
-                                       .arg(Entry.Object->ClassName(), FItemClass->ClassName()));
+            throw E_QOR_InvalidArg();
         Add(Entry.Object);
     }
 }

@@ -42,7 +42,7 @@ TEST(ListOwnership, AnItemOwnedElsewhereIsRefusedAndNothingChanges)
     Mixed.Add(Item);
     Mixed.Add(&Stranger);
     TNamedList Target(false);
-    ExpectThrowReport<E_QOR_InvalidArg>([&] { Target.AddList(&Mixed); });
+    EXPECT_EQ(ExpectThrowReport<E_QOR_InvalidArg>([&] { Target.AddList(&Mixed); }), "Invalid argument.");
     EXPECT_EQ(Names(Target), "A");
 }
 
