@@ -85,6 +85,8 @@ bool TBoundControl::SkipsValidation(const QWidget* Control)
 TEditString::TEditString(QWidget* Owner) : QLineEdit(Owner)
 {
     AllowBlank = true;
+    // Qt would cut a longer text short, and storing it back would lose the rest.
+    setMaxLength(std::numeric_limits<int>::max());
     SetInitialHeight(this, EditHeight(this));
 }
 
@@ -129,6 +131,8 @@ int TEditString::GetPreferredHeight(const TCanvas&)
 
 TEditMultilineString::TEditMultilineString(QWidget* Owner) : QPlainTextEdit(Owner)
 {
+    // Tab moves on to the next control rather than typing a tab into the text.
+    setTabChangesFocus(true);
     SetScrollBars(ssNone);
 }
 

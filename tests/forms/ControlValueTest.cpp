@@ -118,11 +118,32 @@ TEST_F(ControlValues, LeftJustifiedCheckBoxCaptionReadsLikeALabel)
     EXPECT_TRUE(Flag);
 }
 
+// Whatever a string edit is loaded with is stored back unchanged: long texts, line breaks, tabs.
+TEST_F(ControlValues, StringEditsStoreBackWhatTheyLoaded)
+{
+    QString Long(40000, 'x');
+    QString Broken = "One\r\nTwo\tThree";
+    TEditString* LongEdit = CreateEditString(&Owner, &Long, "Name");
+    TEditString* BrokenEdit = CreateEditString(&Owner, &Broken, "Name");
+    LongEdit->LoadValue();
+    BrokenEdit->LoadValue();
+    Long.clear();
+    Broken.clear();
+    LongEdit->StoreValue();
+    BrokenEdit->StoreValue();
+
+    EXPECT_EQ(Long, QString(40000, 'x'));
+    EXPECT_EQ(Broken, "One\r\nTwo\tThree");
+}
+
 TEST_F(ControlValues, MultilineTextKeepsItsLineBreaks)
 {
     QString About = "One\r\nTwo";
     TEditMultilineString* Memo = CreateEditMultilineString(&Owner, &About, "About", false, {}, true, 60, false, ssBoth);
     Memo->LoadValue();
+    EXPECT_EQ(Memo->toPlainText(), "One\nTwo");
+    // Tab leaves the memo instead of typing into it.
+    QTest::keyClick(Memo, Qt::Key_Tab);
     EXPECT_EQ(Memo->toPlainText(), "One\nTwo");
     Memo->appendPlainText("Three");
     Memo->StoreValue();
