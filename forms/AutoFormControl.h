@@ -47,11 +47,14 @@ inline IAutoFormControl* AsAutoFormControl(QWidget* Control)
     return dynamic_cast<IAutoFormControl*>(Control);
 }
 
-// The control's own visibility flag, whether or not its window is on screen yet.
+// The control's own visibility flag, whether or not its window is on screen yet. A control without
+// parent counts as hidden only once it was hidden on purpose, not merely for never being shown.
 inline bool IsControlShown(const QWidget* Control)
 {
     if (!Control)
         return false;
     const QWidget* Parent = Control->parentWidget();
-    return Parent ? Control->isVisibleTo(Parent) : !Control->isHidden();
+    if (Parent)
+        return Control->isVisibleTo(Parent);
+    return !Control->isHidden() || !Control->testAttribute(Qt::WA_WState_ExplicitShowHide);
 }

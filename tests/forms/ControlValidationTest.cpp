@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 struct TIntegerCase
@@ -154,6 +156,19 @@ TEST_F(ControlValidation, HiddenOrDisabledControlsPass)
     EXPECT_TRUE(Hidden->Validate());
     EXPECT_TRUE(Disabled->Validate());
     EXPECT_TRUE(MessageTexts().isEmpty());
+}
+
+// A control without owner is visible until hidden on purpose, so it is checked.
+TEST_F(ControlValidation, ControlWithoutOwnerIsCheckedUntilHidden)
+{
+    int32_t Number = 0;
+    std::unique_ptr<TEditInteger> Alone(CreateEditInteger(nullptr, &Number, "Count", false, 0, true, 1, true, 2));
+
+    EXPECT_FALSE(Alone->Validate());
+    Alone->show();
+    Alone->hide();
+    EXPECT_TRUE(Alone->Validate());
+    EXPECT_EQ(MessageTexts(), QStringList({"'Count' must be in the range 1 to 2."}));
 }
 
 // A group checks its rows in order and stops at the first failure; a hidden group checks nothing.
