@@ -1,5 +1,7 @@
 #include "foundation/PEFile.h"
 
+#include "foundation/FileSystem.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,18 +15,6 @@ constexpr uint64_t ResourceDirectorySize = 16;
 constexpr uint64_t ResourceEntrySize = 8;
 constexpr uint64_t ResourceDataEntrySize = 16;
 constexpr uint32_t ResourceDirectoryIndex = 2;
-
-QString LocalFileName(const QString& FileName)
-{
-#ifdef Q_OS_WIN
-    return FileName;
-#else
-    // Callers build module paths the Windows way ("path" + "\" + "name").
-    if (!FileName.contains(QLatin1Char('\\')) || QFileInfo::exists(FileName))
-        return FileName;
-    return QString(FileName).replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-}
 
 } // namespace
 
@@ -75,7 +65,7 @@ std::optional<QByteArray> ReadModuleFile(const QString& FileName)
 {
     if (FileName.isEmpty())
         return std::nullopt;
-    const QFileInfo Info(LocalFileName(FileName));
+    const QFileInfo Info(LocalFilePath(FileName));
     if (!Info.isFile() || Info.size() > MaxModuleFileSize)
         return std::nullopt;
     QFile File(Info.filePath());
