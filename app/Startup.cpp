@@ -87,6 +87,7 @@ int Run(int& argc, char** argv, IGuiStartup* Gui)
         MessageProviderRegistered = true;
     }
     QCoreApplication::setApplicationName(ApplicationTitle());
+    QCoreApplication::setApplicationVersion(ProgramVersion());
     // Taken before the application object exists: QApplication strips the arguments it knows.
     SetProgramArguments(ArgumentsFromVector(argc, argv));
 

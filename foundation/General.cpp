@@ -1,5 +1,6 @@
 #include "foundation/General.h"
 
+#include "QuillonVersion.h"
 #include "foundation/QORExceptions.h"
 
 #include <QDir>
@@ -90,6 +91,11 @@ TBusyState& BusyState()
 QString ApplicationTitle()
 {
     return QStringLiteral("Quillon");
+}
+
+QString ProgramVersion()
+{
+    return QStringLiteral(QUILLON_VERSION_STRING);
 }
 
 QString BoolToYesNo(bool Value)

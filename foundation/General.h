@@ -15,6 +15,8 @@
 
 // The program's title, shown in window captions and used as the caption of its questions.
 QString ApplicationTitle();
+// The program's own version as the build stamped it, "major.minor.patch".
+QString ProgramVersion();
 
 QString BoolToYesNo(bool Value);
 
