@@ -121,7 +121,18 @@ TEST_P(FormClosing, AnswersFalseAndLeavesTheReferenceUnchanged)
 
 INSTANTIATE_TEST_SUITE_P(EveryWayOut,
                          FormClosing,
-                         ::testing::Values(TCloseWay::CancelButton, TCloseWay::Escape, TCloseWay::CloseBox));
+                         ::testing::Values(TCloseWay::CancelButton, TCloseWay::Escape, TCloseWay::CloseBox),
+                         [](const ::testing::TestParamInfo<TCloseWay>& Info) {
+                             switch (Info.param) {
+                             case TCloseWay::CancelButton:
+                                 return std::string("CancelButton");
+                             case TCloseWay::Escape:
+                                 return std::string("Escape");
+                             case TCloseWay::CloseBox:
+                                 return std::string("CloseBox");
+                             }
+                             return std::string("Unknown");
+                         });
 
 TEST_F(FormExecute, OKWithAnInvalidEntryKeepsTheFormOpen)
 {
