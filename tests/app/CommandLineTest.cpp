@@ -60,7 +60,10 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                                       "cmd:c val:fd=/home/me/Demo.cpd val:fp=/tmp/Demo.cpk"},
                                            TParseCase{{"/Demo.cpd", "-q"}, "first=/Demo.cpd sw:q-"}
 #endif
-                                           ));
+                                           ),
+                         [](const ::testing::TestParamInfo<TParseCase>& Info) {
+                             return ArgumentsTestName(Info.param.Arguments);
+                         });
 
 TEST(CommandLineParse, PlainArgumentAfterTheFirstRaises)
 {

@@ -1,6 +1,7 @@
 // Runs the built program itself, headless, to check what a user at a terminal sees.
 
 #include "app/Startup.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TRunCase{{"a.cpd", "b.cpd"}, 1, InvalidParameters},
                       TRunCase{{"/c", "/fd", "a.cpd", "/fp", "b.cpk", "/x"}, 1, InvalidParameters},
                       TRunCase{{"/c", "/fd", "/tmp/a.cpd", "/fp", "/tmp/b.cpk", "-q"}, 1, MissingDefinition},
-                      TRunCase{{}, 1, {}}));
+                      TRunCase{{}, 1, {}}),
+    [](const ::testing::TestParamInfo<TRunCase>& Info) { return ArgumentsTestName(Info.param.Arguments); });
 
 // A display variable left behind by a server that has gone must not abort the program.
 TEST_F(ProgramTest, DisplayVariablesOfAServerThatIsGoneCountAsNoDisplay)

@@ -19,6 +19,22 @@ struct TIntegerCase
     const char* Message;
 };
 
+// E.g. "Count_From1To10_abc": the value's name, the range checked and the text entered.
+std::string IntegerCaseName(const ::testing::TestParamInfo<TIntegerCase>& Info)
+{
+    const TIntegerCase& Case = Info.param;
+    QString Range = QStringLiteral("NoRange");
+    if (Case.CheckMin && Case.CheckMax)
+        Range = QStringLiteral("From%1To%2").arg(Case.Min).arg(Case.Max);
+    else if (Case.CheckMin)
+        Range = QStringLiteral("From%1").arg(Case.Min);
+    else if (Case.CheckMax)
+        Range = QStringLiteral("UpTo%1").arg(Case.Max);
+    const QString ValueName = *Case.ValueName ? QString::fromLatin1(Case.ValueName) : QStringLiteral("Unnamed");
+    return SanitisedTestName(ValueName) + '_' + SanitisedTestName(Range.replace(u'-', QStringLiteral("Minus"))) + '_' +
+           SanitisedTestName(QString::fromLatin1(Case.Text));
+}
+
 class IntegerValidation : public FormTest, public ::testing::WithParamInterface<TIntegerCase>
 {};
 
@@ -59,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TIntegerCase{"Count", true, 1, false, 0, "0", "'Count' must be greater than or equal to 1."},
                       TIntegerCase{"Count", true, 1, false, 0, "1", ""},
                       TIntegerCase{"Count", false, 0, true, 10, "11", "'Count' must be less than or equal to 10."},
-                      TIntegerCase{"", false, 0, true, -1, "0", "Value must be less than or equal to -1."}));
+                      TIntegerCase{"", false, 0, true, -1, "0", "Value must be less than or equal to -1."}),
+    IntegerCaseName);
 
 class ControlValidation : public FormTest
 {

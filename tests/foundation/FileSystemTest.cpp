@@ -52,7 +52,16 @@ INSTANTIATE_TEST_SUITE_P(Table,
                                            // Many stars against a long name must not take exponential time.
                                            TWildcardCase{"*a*a*a*a*a*a*a*a*a*a*a*b",
                                                          "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
-                                                         false}));
+                                                         false}),
+                         [](const ::testing::TestParamInfo<TWildcardCase>& Info) {
+                             // The wildcards spelt out, or "*." and "*.*" would name alike.
+                             QString Pattern = QString::fromUtf8(Info.param.Pattern);
+                             Pattern.replace(u'*', QStringLiteral(" Star "))
+                                 .replace(u'?', QStringLiteral(" Any "))
+                                 .replace(u'.', QStringLiteral(" Dot "));
+                             return SanitisedTestName(Pattern) + "_vs_" +
+                                    SanitisedTestName(QString::fromUtf8(Info.param.Name));
+                         });
 
 class FileSearch : public ::testing::Test
 {

@@ -1,5 +1,7 @@
 #include "foundation/FileVersion.h"
 
+#include "support/TestSupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -45,7 +47,10 @@ INSTANTIATE_TEST_SUITE_P(Modules,
                          testing::Values(TVersionCase{"fixture32.dll", "1.2.3.4"},
                                          TVersionCase{"fixture64.dll", "1.2.3.4"},
                                          TVersionCase{"fixture64.exe", "1.2.3.4"},
-                                         TVersionCase{"versiononly.dll", "65535.0.300.40000"}));
+                                         TVersionCase{"versiononly.dll", "65535.0.300.40000"}),
+                         [](const testing::TestParamInfo<TVersionCase>& Info) {
+                             return SanitisedTestName(QString::fromLatin1(Info.param.File));
+                         });
 
 TEST(FileVersionUnknown, FilesWithoutVersionResource)
 {

@@ -184,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Orders,
                          ::testing::Values(std::vector<int32_t>{},
                                            std::vector<int32_t>{5, 4, 3, 2, 1, 0},
                                            std::vector<int32_t>{3, 1, 3, 1, 2, 2, 0, 3},
-                                           std::vector<int32_t>{9, 0, 8, 1, 7, 2, 6, 3, 5, 4, 10, -1, 11}));
+                                           std::vector<int32_t>{9, 0, 8, 1, 7, 2, 6, 3, 5, 4, 10, -1, 11}),
+                         PrintedTestName());
 
 TEST(ListSort, AnOrderedListIsLeftAloneAndABadComparisonCannotBreakIt)
 {

@@ -292,6 +292,9 @@ INSTANTIATE_TEST_SUITE_P(Table,
                          ::testing::Values(TDateCase{QDateTime({1899, 12, 30}, {0, 0}, Qt::UTC), 0.0},
                                            TDateCase{QDateTime({1900, 1, 1}, {12, 0}, Qt::UTC), 2.5},
                                            TDateCase{QDateTime({1899, 12, 29}, {6, 0}, Qt::UTC), -1.25},
-                                           TDateCase{QDateTime({2024, 2, 29}, {18, 0}, Qt::UTC), 45351.75}));
+                                           TDateCase{QDateTime({2024, 2, 29}, {18, 0}, Qt::UTC), 45351.75}),
+                         [](const ::testing::TestParamInfo<TDateCase>& Info) {
+                             return SanitisedTestName(Info.param.Utc.toString(QStringLiteral("yyyy_MM_dd_hhmm")));
+                         });
 
 } // namespace

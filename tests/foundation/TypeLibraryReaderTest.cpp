@@ -1,6 +1,7 @@
 #include "foundation/TypeLibraryReader.h"
 
 #include "foundation/PEFile.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,7 +89,8 @@ TEST_P(TypeLibraryReaderFixtures, ReadsOwnTypesOnly)
 
 INSTANTIATE_TEST_SUITE_P(Files,
                          TypeLibraryReaderFixtures,
-                         testing::Values("fixture.tlb", "fixture32.dll", "fixture64.dll", "fixture64.exe"));
+                         testing::Values("fixture.tlb", "fixture32.dll", "fixture64.dll", "fixture64.exe"),
+                         PrintedTestName());
 
 TEST(TypeLibraryReaderFormats, TellsImageFormatsApart)
 {

@@ -123,7 +123,10 @@ INSTANTIATE_TEST_SUITE_P(Counts,
                          testing::Values(THostileCount{-1, "Invalid list item index."},
                                          THostileCount{0x8000000, "Invalid list item index."},
                                          THostileCount{0x7FFFFFF, "Unrecognised data format."},
-                                         THostileCount{9, "Unrecognised data format."}));
+                                         THostileCount{9, "Unrecognised data format."}),
+                         [](const testing::TestParamInfo<THostileCount>& Info) {
+                             return "Count" + SanitisedTestName(QString::number(Info.param.Count));
+                         });
 
 TEST(DanglingReferenceIndex, IsAnInvalidListItemIndex)
 {

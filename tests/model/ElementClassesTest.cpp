@@ -35,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TClassIDCase{&TSupportFile::StaticClass, "{DF027A53-E56B-49A5-8F3A-78747C854FA5}"},
                     TClassIDCase{&TTaskModuleObject::StaticClass, "{8D4D4768-0315-4D05-973B-8638CDDE9545}"},
                     TClassIDCase{&TCommandLineTool::StaticClass, "{ECA32EA8-5936-40E9-AB58-71CC99D66FBD}"},
-                    TClassIDCase{&TCodeModule::StaticClass, "{4FFAEE1A-D1FF-4565-AA45-13AF100A1B1D}"}));
+                    TClassIDCase{&TCodeModule::StaticClass, "{4FFAEE1A-D1FF-4565-AA45-13AF100A1B1D}"}),
+    [](const testing::TestParamInfo<TClassIDCase>& Info) { return SanitisedTestName(Info.param.Class().ClassName()); });
 
 TEST(NotImplementedOperation, ClassIDOfTaskModuleAndPlainListsNameAndEqualityOfElements)
 {

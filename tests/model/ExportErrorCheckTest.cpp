@@ -368,7 +368,8 @@ INSTANTIATE_TEST_SUITE_P(
         TRuleCase{"TaskModuleTypeOutOfRange",
                   [](CheckFixture& T) { T.TaskModule()->Type = static_cast<TTaskModuleType>(12); },
                   ClassName<E_QOR_EnumerationOutOfRange>(),
-                  "Enumeration out of range."}));
+                  "Enumeration out of range."}),
+    PrintedTestName());
 
 // Type libraries that load and agree, or that do not load at all, pass.
 TEST_F(CheckFixture, AcceptsMatchingAndUnreadableTypeLibraries)
@@ -479,6 +480,7 @@ INSTANTIATE_TEST_SUITE_P(
         TTaskModuleCase{tmtTaskRecordingAnalyzer, 32, "' must have an input task recording type."},
         TTaskModuleCase{tmtTaskRecordingAnalyzer, 4 | 8, "' should not have output task recording types."},
         TTaskModuleCase{tmtTaskRecordingAnalyzer, 4 | 16, "' should not have input task result item formats."},
-        TTaskModuleCase{tmtTaskRecordingAnalyzer, 4 | 32 | 64, ""}));
+        TTaskModuleCase{tmtTaskRecordingAnalyzer, 4 | 32 | 64, ""}),
+    PrintedTestName());
 
 } // namespace

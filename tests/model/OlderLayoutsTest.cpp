@@ -1,6 +1,7 @@
 #include "model/Data.h"
 #include "model/FormatTags.h"
 #include "support/SampleDefinitions.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,11 @@ struct TTypeMapping
     TTaskModuleType Loaded;
 };
 
+static std::string StoredTypeName(const testing::TestParamInfo<TTypeMapping>& Info)
+{
+    return "Type" + std::to_string(Info.param.Stored);
+}
+
 class FirstTaskModuleVersion : public testing::TestWithParam<TTypeMapping>
 {};
 
@@ -71,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Types,
                                          TTypeMapping{5, tmtTaskRecordingPlayer},
                                          TTypeMapping{6, tmtTaskRecordingEditor},
                                          TTypeMapping{7, tmtTaskModuleConfigurator},
-                                         TTypeMapping{8, tmtTool}));
+                                         TTypeMapping{8, tmtTool}),
+                         StoredTypeName);
 
 class SecondTaskModuleVersion : public testing::TestWithParam<TTypeMapping>
 {};
@@ -86,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(Types,
                          testing::Values(TTypeMapping{8, tmtTaskModuleConfigurator},
                                          TTypeMapping{9, tmtTool},
                                          TTypeMapping{10, tmtTaskModuleCommandEditor},
-                                         TTypeMapping{11, tmtTaskRecordingAnalyzer}));
+                                         TTypeMapping{11, tmtTaskRecordingAnalyzer}),
+                         StoredTypeName);
 
 struct TAccessCase
 {
@@ -128,7 +136,10 @@ INSTANTIATE_TEST_SUITE_P(Levels,
                                          TAccessCase{3, true, true, true, false},
                                          TAccessCase{4, true, true, true, true},
                                          TAccessCase{7, false, false, false, false},
-                                         TAccessCase{-1, false, false, false, false}));
+                                         TAccessCase{-1, false, false, false, false}),
+                         [](const testing::TestParamInfo<TAccessCase>& Info) {
+                             return "Level" + SanitisedTestName(QString::number(Info.param.Level));
+                         });
 
 class OlderTaskModuleObjectVersion : public testing::TestWithParam<TObjectVersion>
 {};
@@ -159,7 +170,10 @@ TEST_P(OlderTaskModuleObjectVersion, ReadsItsFieldsAndDefaultsTheMissingOnes)
 
 INSTANTIATE_TEST_SUITE_P(Versions,
                          OlderTaskModuleObjectVersion,
-                         testing::Values(ovAccessLevel, ovNoDelay, ovNoCommandEditor, ovNoToolCategories, ovCurrent));
+                         testing::Values(ovAccessLevel, ovNoDelay, ovNoCommandEditor, ovNoToolCategories, ovCurrent),
+                         [](const testing::TestParamInfo<TObjectVersion>& Info) {
+                             return "Version" + std::to_string(Info.param);
+                         });
 
 TEST(SecondCommandLineToolVersion, LoadsWithoutToolCategories)
 {

@@ -61,6 +61,21 @@ struct TEnumerationCase
     const char* Expected;
 };
 
+// E.g. "DriverLocation_3": the table without its "Text" and the value looked up.
+static std::string EnumerationCaseName(const testing::TestParamInfo<TEnumerationCase>& Info)
+{
+    const std::pair<QString (*)(int32_t), const char*> Tables[] = {{&CodeModuleLocationText, "CodeModuleLocation"},
+                                                                   {&ObjectServerTypeText, "ObjectServerType"},
+                                                                   {&DriverLocationText, "DriverLocation"},
+                                                                   {&MediaItemTypeText, "MediaItemType"},
+                                                                   {&TaskModuleTypeText, "TaskModuleType"}};
+    std::string Table = "Table";
+    for (const auto& [Text, Name] : Tables)
+        if (Text == Info.param.Text)
+            Table = Name;
+    return Table + '_' + SanitisedTestName(QString::number(Info.param.Value));
+}
+
 class EnumerationText : public testing::TestWithParam<TEnumerationCase>
 {};
 
@@ -88,4 +103,5 @@ INSTANTIATE_TEST_SUITE_P(Tables,
                                          TEnumerationCase{&MediaItemTypeText, 4, nullptr},
                                          TEnumerationCase{&TaskModuleTypeText, 4, "Task result item viewer"},
                                          TEnumerationCase{&TaskModuleTypeText, 11, "Task recording analyzer"},
-                                         TEnumerationCase{&TaskModuleTypeText, 12, nullptr}));
+                                         TEnumerationCase{&TaskModuleTypeText, 12, nullptr}),
+                         EnumerationCaseName);

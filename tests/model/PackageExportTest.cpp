@@ -394,7 +394,20 @@ INSTANTIATE_TEST_SUITE_P(Answers,
                          ::testing::Values(TBetaCase{true, TMessageResult::Yes, false},
                                            TBetaCase{true, TMessageResult::No, true},
                                            TBetaCase{true, TMessageResult::Cancel, true},
-                                           TBetaCase{false, TMessageResult::No, false}));
+                                           TBetaCase{false, TMessageResult::No, false}),
+                         [](const ::testing::TestParamInfo<TBetaCase>& Info) {
+                             std::string Name = Info.param.Beta ? "Beta" : "NotBeta";
+                             switch (Info.param.Answer) {
+                             case TMessageResult::Yes:
+                                 return Name + "Yes";
+                             case TMessageResult::No:
+                                 return Name + "No";
+                             case TMessageResult::Cancel:
+                                 return Name + "Cancel";
+                             default:
+                                 return Name + "Answer" + std::to_string(static_cast<int>(Info.param.Answer));
+                             }
+                         });
 
 class FailedExport;
 
@@ -502,6 +515,7 @@ INSTANTIATE_TEST_SUITE_P(
                          MakeHuge(Test, QStringLiteral("module/engine.dll"), 0xFFFFFFFFll);
                      },
                      "Saving error. File name='%1/module/engine.dll'. Embedding it would make the code package "
-                     "4 GiB or more."}));
+                     "4 GiB or more."}),
+    PrintedTestName());
 
 } // namespace

@@ -101,7 +101,13 @@ TEST_P(DeletedConfigurator, LeavesNoDanglingConfigurator)
     EXPECT_TRUE(Reloaded.Equals(Data));
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, DeletedConfigurator, testing::Values(0, 1, 2, 3));
+static std::string DeletionName(const testing::TestParamInfo<int>& Info)
+{
+    const char* Names[] = {"TaskModuleDeleted", "ObjectDeleted", "CodeModuleDeleted", "TaskModulesCleared"};
+    return Names[Info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, DeletedConfigurator, testing::Values(0, 1, 2, 3), DeletionName);
 
 // Whatever single element goes, the package is left without dangling references: it still saves,
 // and what it saves reloads to the same package.
