@@ -3,9 +3,11 @@
 #include "foundation/StreamPrimitives.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
+#include "model/PackageExport.h"
 
 void UnattendedExport(const QString& DefinitionFile, const QString& PackageFile, bool Quiet)
 {
+    RefuseExportOverDefinition(DefinitionFile, PackageFile);
     TData Data;
     // Others may read the definition meanwhile, but not change it; errors name the file.
     LoadFromFileWith(DefinitionFile, 1, [&Data](IQORStream& Stream) { Data.LoadFromStream(Stream); });

@@ -10,7 +10,9 @@
 
 #include <QDir>
 
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -372,4 +374,15 @@ void TData::ExportToFile(const QString& FileName) const
     Stream.Open(FileName, QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
     TPackageWriter(*this, Stream, std::move(Expansions)).Write();
     CommitStream(Stream);
+}
+
+void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& PackageFile)
+{
+    std::error_code Error;
+    const bool Same = std::filesystem::equivalent(std::filesystem::path(LocalFilePath(DefinitionFile).toStdU16String()),
+                                                  std::filesystem::path(LocalFilePath(PackageFile).toStdU16String()),
+                                                  Error);
+    if (!Error && Same)
+        throw E_QOR_SavingError(QStringLiteral("The code package file would replace its own definition file '") +
+                                LocalFilePath(DefinitionFile) + QStringLiteral("'"));
 }

@@ -58,3 +58,8 @@ struct TSupportFileMatch
 std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module);
 
 QString BetaExportQuestionText();
+
+// Refuses, before anything is written, a package file that is the definition file itself (also
+// when reached through a link, "." or ".."): the export would replace the definition. Raises
+// E_QOR_SavingError naming the definition file.
+void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& PackageFile);
