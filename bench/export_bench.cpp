@@ -7,7 +7,7 @@
 // resident memory can be read from the child's resource usage.
 
 #include "model/Data.h"
-#include "tools/sample/LargeDefinition.h"
+#include "samples/LargeDefinition.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
 #include "model/Data.h"
-#include "tools/sample/LargeDefinition.h"
+#include "samples/LargeDefinition.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -33,3 +33,12 @@ quillon_build() {
         return 1
     fi
 }
+
+# Whether clang is installed with its libFuzzer runtime, wherever this clang version keeps it.
+quillon_has_fuzzer_runtime() {
+    command -v clang++ >/dev/null || return 1
+    local dir
+    dir=$(clang++ --print-runtime-dir 2>/dev/null) || return 1
+    # Older layouts name the architecture in the file, newer ones in the folder.
+    [ -f "$dir/libclang_rt.fuzzer-$(uname -m).a" ] || [ -f "$dir/libclang_rt.fuzzer.a" ]
+}

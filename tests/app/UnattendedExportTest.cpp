@@ -6,7 +6,7 @@
 #include "app/CommandLineMode.h"
 #include "foundation/TypeLibraryReader.h"
 #include "foundation/UserSeam.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>

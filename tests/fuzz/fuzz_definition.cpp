@@ -5,7 +5,7 @@
 #include "FuzzSupport.h"
 #include "foundation/Streams.h"
 #include "model/Data.h"
-#include "tests/support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 
 #include <QByteArray>
 

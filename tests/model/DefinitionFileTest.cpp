@@ -4,8 +4,9 @@
 #include "model/Data.h"
 #include "model/ElementRegistry.h"
 #include "model/FormatTags.h"
+#include "samples/SampleDefinitions.h"
+#include "samples/SampleFiles.h"
 #include "support/FailingStream.h"
-#include "support/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -96,19 +97,7 @@ TEST(RichDefinitionRoundTrip, EveryClipboardClassRoundTripsAsPayload)
     RegisterElementClasses();
     TData Data;
     BuildRich(Data);
-    const TCodeModule* Engine = Data.CodeModules.Items(0);
-    const std::vector<const TQORObject*> Elements{Data.TaskTypes.Items(0),
-                                                  Data.TaskRecordingTypes.Items(0),
-                                                  Data.TaskResultItemFormats.Items(0),
-                                                  Data.MediaItemFormats.Items(0),
-                                                  Data.InterfaceTypes.Items(0),
-                                                  &Data.Drivers,
-                                                  Data.Drivers.Items(0),
-                                                  Engine,
-                                                  Engine->TaskModuleObjects.Items(0),
-                                                  Engine->SupportFiles.Items(0),
-                                                  Engine->CommandLineTools.Items(0)};
-    for (const TQORObject* Element : Elements) {
+    for (const TQORObject* Element : PayloadElements(Data)) {
         TMemoryStream Stream;
         TQORObjectClipboard::CopyToStream(*Element, Stream);
         SeekToStart(Stream);

@@ -1,7 +1,7 @@
 #include "foundation/ObjectClipboard.h"
 #include "model/Data.h"
 #include "model/ElementRegistry.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "model/Data.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

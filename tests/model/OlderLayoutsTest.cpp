@@ -1,6 +1,6 @@
 #include "model/Data.h"
 #include "model/FormatTags.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "foundation/General.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "model/Data.h"
-#include "support/SampleDefinitions.h"
+#include "samples/SampleDefinitions.h"
 
 #include <gtest/gtest.h>
 

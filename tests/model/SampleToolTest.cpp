@@ -1,9 +1,9 @@
 #include "foundation/ObjectClipboard.h"
 #include "model/Data.h"
-#include "support/SampleDefinitions.h"
+#include "samples/LargeDefinition.h"
+#include "samples/SampleDefinitions.h"
+#include "samples/SampleFiles.h"
 #include "support/TestSupport.h"
-#include "tools/sample/LargeDefinition.h"
-#include "tools/sample/SampleFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Writes sample code package definitions for trying the program, for tests and for benchmarks.
 
 #include "foundation/QORExceptions.h"
-#include "tools/sample/LargeDefinition.h"
-#include "tools/sample/SampleFiles.h"
+#include "samples/LargeDefinition.h"
+#include "samples/SampleFiles.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,24 +1,12 @@
-#pragma once
-
-// Sample code package definitions for tests and tools: a rich one with every element kind and every
-// kind of reference, and byte-built definitions that carry one record in each older layout.
+#include "samples/SampleDefinitions.h"
 
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
-#include "model/Data.h"
 #include "model/FormatTags.h"
-
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-
-#include <functional>
-#include <vector>
 
 namespace SampleDefinitions {
 
-// A distinct, recognisable GUID per number.
-inline TGUID SampleGUID(uint32_t Number)
+TGUID SampleGUID(uint32_t Number)
 {
     TGUID Result;
     Result.D1 = 0x5A000000u | Number;
@@ -28,37 +16,27 @@ inline TGUID SampleGUID(uint32_t Number)
     return Result;
 }
 
-inline QByteArray SaveToBytes(const TData& Data)
+QByteArray SaveToBytes(const TData& Data)
 {
     TMemoryStream Stream;
     Data.SaveToStream(Stream);
     return Stream.Data();
 }
 
-inline QByteArray SaveToBytes(const TQORObject& Object)
+QByteArray SaveToBytes(const TQORObject& Object)
 {
     TMemoryStream Stream;
     Object.SaveToStream(Stream);
     return Stream.Data();
 }
 
-inline void LoadFromBytes(TData& Data, const QByteArray& Bytes)
+void LoadFromBytes(TData& Data, const QByteArray& Bytes)
 {
     TMemoryStream Stream(Bytes);
     Data.LoadFromStream(Stream);
 }
 
-template <class T> T* AddElement(TQORList& List)
-{
-    auto* Item = new T();
-    List.Add(Item);
-    return Item;
-}
-
-// Every element kind, every reference kind (interfaces, the seven data-type lists, a configurator
-// in a later code module and a command editor in an earlier one), expanded nodes, tool categories,
-// access flags and text outside ASCII that the code page can hold.
-inline void BuildRich(TData& Data)
+void BuildRich(TData& Data)
 {
     Data.Clear();
     Data.ID = SampleGUID(1);
@@ -243,11 +221,7 @@ inline void BuildRich(TData& Data)
     Data.CodeModules.SetExpanded(true);
 }
 
-// --- Byte-built definitions -------------------------------------------------------------------------
-
-using TRecordWriter = std::function<void(IQORStream& Stream)>;
-
-inline void WriteList(IQORStream& Stream, const TGUID& Tag, const std::vector<TRecordWriter>& Records = {})
+void WriteList(IQORStream& Stream, const TGUID& Tag, const std::vector<TRecordWriter>& Records)
 {
     WriteGUID(Stream, Tag);
     WriteInteger(Stream, static_cast<int32_t>(Records.size()));
@@ -256,10 +230,9 @@ inline void WriteList(IQORStream& Stream, const TGUID& Tag, const std::vector<TR
     WriteBoolean(Stream, false);
 }
 
-// A definition with empty properties, the given task result item formats and code modules.
-inline QByteArray Definition(const TGUID& Tag,
-                             const std::vector<TRecordWriter>& TaskResultItemFormats,
-                             const std::vector<TRecordWriter>& CodeModules)
+QByteArray Definition(const TGUID& Tag,
+                      const std::vector<TRecordWriter>& TaskResultItemFormats,
+                      const std::vector<TRecordWriter>& CodeModules)
 {
     TMemoryStream Stream;
     WriteGUID(Stream, Tag);
@@ -280,8 +253,8 @@ inline QByteArray Definition(const TGUID& Tag,
     return Stream.Data();
 }
 
-inline TRecordWriter CodeModuleRecord(const std::vector<TRecordWriter>& TaskModuleObjects,
-                                      const std::vector<TRecordWriter>& CommandLineTools = {})
+TRecordWriter CodeModuleRecord(const std::vector<TRecordWriter>& TaskModuleObjects,
+                               const std::vector<TRecordWriter>& CommandLineTools)
 {
     return [=](IQORStream& Stream) {
         WriteGUID(Stream, FormatTag::CodeModule);
@@ -306,8 +279,7 @@ inline TRecordWriter CodeModuleRecord(const std::vector<TRecordWriter>& TaskModu
     };
 }
 
-// A task module with empty reference lists, in the layout Tag names.
-inline TRecordWriter TaskModuleRecord(const TGUID& Tag, int32_t StoredType)
+TRecordWriter TaskModuleRecord(const TGUID& Tag, int32_t StoredType)
 {
     return [=](IQORStream& Stream) {
         WriteGUID(Stream, Tag);
@@ -326,24 +298,11 @@ inline TRecordWriter TaskModuleRecord(const TGUID& Tag, int32_t StoredType)
     };
 }
 
-// Layout versions of a task module object record, oldest first.
-enum TObjectVersion
-{
-    ovAccessLevel = 1,
-    ovNoDelay = 2,
-    ovNoCommandEditor = 3,
-    ovNoToolCategories = 4,
-    ovCurrent = 5,
-};
-
-// A task module object in an older (or the current) layout, holding TaskModules. The
-// configurator and command editor point at task module 0 of object 0 of code module 0 unless
-// told otherwise; the permissions are given as access level (first version) or all four granted.
-inline TRecordWriter TaskModuleObjectRecord(TObjectVersion Version,
-                                            int32_t AccessLevel,
-                                            const std::vector<TRecordWriter>& TaskModules,
-                                            TTaskModulePosition Configurator = {0, 0, 0},
-                                            TTaskModulePosition CommandEditor = {0, 0, 0})
+TRecordWriter TaskModuleObjectRecord(TObjectVersion Version,
+                                     int32_t AccessLevel,
+                                     const std::vector<TRecordWriter>& TaskModules,
+                                     TTaskModulePosition Configurator,
+                                     TTaskModulePosition CommandEditor)
 {
     static const TGUID* const Tags[] = {nullptr,
                                         &FormatTag::TaskModuleObjectV1,
@@ -382,8 +341,7 @@ inline TRecordWriter TaskModuleObjectRecord(TObjectVersion Version,
     };
 }
 
-// A command line tool: Version 1 (access level), 2 (no categories) or 3 (current).
-inline TRecordWriter CommandLineToolRecord(int Version, int32_t AccessLevel)
+TRecordWriter CommandLineToolRecord(int Version, int32_t AccessLevel)
 {
     return [=](IQORStream& Stream) {
         const TGUID* Tags[] = {
@@ -406,8 +364,7 @@ inline TRecordWriter CommandLineToolRecord(int Version, int32_t AccessLevel)
     };
 }
 
-// A task result item format in its first layout, with the five retired values.
-inline TRecordWriter TaskResultItemFormatV1Record()
+TRecordWriter TaskResultItemFormatV1Record()
 {
     return [](IQORStream& Stream) {
         WriteGUID(Stream, FormatTag::TaskResultItemFormatV1);
@@ -426,16 +383,7 @@ inline TRecordWriter TaskResultItemFormatV1Record()
     };
 }
 
-struct TNamedDefinition
-{
-    QString Name;
-    QByteArray Bytes;
-};
-
-// One definition per older record layout, each loadable: the document without BetaSoftware, the
-// first task result item format, both older task module versions (with the types that they map),
-// the four older task module object versions and the two older command line tool versions.
-inline std::vector<TNamedDefinition> OlderLayoutDefinitions()
+std::vector<TNamedDefinition> OlderLayoutDefinitions()
 {
     const TGUID& Current = FormatTag::Data;
     const auto WithObject = [&](TObjectVersion Version, int32_t AccessLevel) {

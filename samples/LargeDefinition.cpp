@@ -1,40 +1,21 @@
-#pragma once
-
-// A large, deterministic package for benchmarks and scale tests: many code modules full of task
-// module objects whose task modules refer to data types, configurators and command editors that lie
-// in other code modules, and long data-type lists.
-
-#include "model/Data.h"
-#include "tests/support/SampleDefinitions.h"
+#include "samples/LargeDefinition.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <cstdint>
 #include <iterator>
 
 namespace SampleDefinitions {
 
-struct TLargeShape
-{
-    int32_t CodeModules = 200;
-    int32_t ObjectsPerCodeModule = 20;
-    int32_t TaskModulesPerObject = 4;
-    // Of each of the four data-type kinds.
-    int32_t DataTypesPerKind = 2000;
-    int32_t InterfaceTypes = 500;
-    int32_t Drivers = 100;
-};
+namespace {
 
-namespace Large {
-
-inline QString Numbered(const char* Prefix, int32_t Number)
+QString Numbered(const char* Prefix, int32_t Number)
 {
     return QString::fromLatin1(Prefix) + QString::number(Number).rightJustified(4, QLatin1Char('0'));
 }
 
 // Spreads references over a whole list without clustering on its first items.
-inline int32_t Spread(uint32_t Seed, int32_t Count)
+int32_t Spread(uint32_t Seed, int32_t Count)
 {
     uint32_t Value = Seed * 2654435761u;
     Value ^= Value >> 15;
@@ -42,7 +23,7 @@ inline int32_t Spread(uint32_t Seed, int32_t Count)
 }
 
 // Adds Count references to items of Source, picked from Seed.
-inline void AddReferences(TQORList& Target, const TQORList& Source, uint32_t Seed, int32_t Count)
+void AddReferences(TQORList& Target, const TQORList& Source, uint32_t Seed, int32_t Count)
 {
     if (Source.Count() == 0)
         return;
@@ -63,14 +44,10 @@ template <class T> void FillDataTypes(TQORList& List, int32_t Count, const char*
     }
 }
 
-} // namespace Large
+} // namespace
 
-// Builds the large package. Every task module refers to data types of all four kinds; each task
-// module object's configurator lies in the next code module and its command editor in the previous
-// one (wrapping round), so that references cross code modules in both directions.
-inline void BuildLarge(TData& Data, const TLargeShape& Shape = {})
+void BuildLarge(TData& Data, const TLargeShape& Shape)
 {
-    using namespace Large;
     Data.Clear();
     Data.ID = SampleGUID(2);
     Data.Name = QStringLiteral("Large sample package");
