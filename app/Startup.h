@@ -1,8 +1,8 @@
 #pragma once
 
 // The program's entry sequence: the unattended export when the command line carries /c, otherwise
-// the interactive main window. Whether a display exists is decided before any Qt application object
-// is made, so command-line mode never needs one.
+// the interactive main window. Command-line mode never needs a display: without one it reports on the
+// terminal.
 
 #include <QString>
 
@@ -16,17 +16,17 @@ class IGuiStartup
 {
 public:
     virtual ~IGuiStartup() = default;
-    // The GUI application object; made at most once, before anything is shown.
+    // The GUI application object; made at most once, before anything is shown. It must not end the
+    // process when there is no usable display, but come up without one.
     virtual std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv) = 0;
+    // Whether the application made above shows its windows on a display.
+    virtual bool HasDisplay() const = 0;
     // Message boxes and file dialogs on screen.
     virtual IUserSeam& DialogSeam() = 0;
     // Shows the main window and runs the event loop; answers the exit code.
     virtual int RunInteractive() = 0;
 };
 
-// False when neither DISPLAY nor WAYLAND_DISPLAY names a display server that is there (X11 and
-// Wayland systems), or when Qt is told to draw off screen.
-bool IsDisplayAvailable();
-
-// Gui may be null: then the program has no display whatever the environment says.
+// Gui may be null: then the program has no display whatever the environment says. Registers the
+// element classes with the clipboard holder before anything else, in either mode.
 int QuillonMain(int& argc, char** argv, IGuiStartup* Gui);

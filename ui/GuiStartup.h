@@ -14,6 +14,7 @@ public:
     ~TGuiStartup() override;
 
     std::unique_ptr<QCoreApplication> CreateApplication(int& argc, char** argv) override;
+    bool HasDisplay() const override;
     IUserSeam& DialogSeam() override { return FDialogs; }
     int RunInteractive() override;
 
