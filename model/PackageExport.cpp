@@ -22,8 +22,8 @@ std::function<void(const QString&)>& FileEmbeddedHook()
     return Hook;
 }
 
-// Whether the open file still has the size it had before its copy, and its path still the
-// last-write time read before the copy. A file that cannot be asked any more has changed.
+// Whether the open file still has the size it had before the copy, and the file at LocalName still
+// the last-write time read for the package. A file that cannot be asked any more has changed.
 bool Unchanged(IQORStream& Source, uint64_t Size, const QString& LocalName, const TFileTimes& Times)
 {
     uint64_t SizeNow = 0;
