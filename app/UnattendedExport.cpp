@@ -1,6 +1,5 @@
 #include "app/UnattendedExport.h"
 
-#include "foundation/StreamPrimitives.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
 #include "model/PackageExport.h"
@@ -9,8 +8,7 @@ void UnattendedExport(const QString& DefinitionFile, const QString& PackageFile,
 {
     RefuseExportOverDefinition(DefinitionFile, PackageFile);
     TData Data;
-    // Others may read the definition meanwhile, but not change it; errors name the file.
-    LoadFromFileWith(DefinitionFile, 1, [&Data](IQORStream& Stream) { Data.LoadFromStream(Stream); });
+    Data.LoadFromFile(DefinitionFile);
     Data.ExportErrorCheck();
     if (!Quiet)
         Data.ConfirmBetaExport();

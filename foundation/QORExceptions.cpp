@@ -398,6 +398,11 @@ QString DescribeHResult(HResult Result)
     return QStringLiteral("HRESULT=") + HexCode(Code) + QStringLiteral("H");
 }
 
+QString FileNameText(const QString& FileName)
+{
+    return QStringLiteral("File name='") + FileName + QLatin1Char('\'');
+}
+
 void OleCheck(HResult Result)
 {
     if (Failed(Result))

@@ -206,6 +206,9 @@ QString AddSentence(const QString& Message, const QString& Text);
 // one of ours; other exceptions are left alone. Call it from inside a catch block, then rethrow.
 void AddSentence(const QString& Text);
 
+// "File name='FileName'": the sentence by which a report names the file concerned.
+QString FileNameText(const QString& FileName);
+
 // Raises E_QOR_COMError with DescribeHResult(Result) when Result signals failure.
 void OleCheck(HResult Result);
 // "Access violation." for 0xC0000005, the system's text for a known code, otherwise "HRESULT=XXXXXXXXH".

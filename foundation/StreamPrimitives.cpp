@@ -60,17 +60,13 @@ TDateTime DateTimeFromMSecsSinceEpoch(int64_t MSecs)
 
 // A failed or incomplete copy is a saving error with the default message alone, as for any short
 // write; only the refusal of an oversized source says more.
-void WriteSourceWithSize(IQORStream& Stream, IQORStream& Source, const QString* FileName)
+void WriteSourceWithSize(IQORStream& Stream, IQORStream& Source)
 {
     uint64_t Size = 0;
     if (Failed(Source.Seek(0, STREAM_SEEK_END_, &Size)) || Failed(Source.Seek(0, STREAM_SEEK_SET_, nullptr)))
         throw E_QOR_SavingError();
-    if (Size > std::numeric_limits<uint32_t>::max()) {
-        if (FileName)
-            throw E_QOR_SavingError(QStringLiteral("File name='") + *FileName +
-                                    QStringLiteral("'. Files of 4 GiB or more cannot be embedded"));
+    if (Size > std::numeric_limits<uint32_t>::max())
         throw E_QOR_SavingError(QStringLiteral("Streams of 4 GiB or more cannot be embedded"));
-    }
     WriteCardinal(Stream, static_cast<uint32_t>(Size));
     uint64_t Read = 0;
     uint64_t Written = 0;
@@ -214,14 +210,7 @@ void WriteDateTime(IQORStream& Stream, TDateTime Value)
 
 void WriteStreamWithSize(IQORStream& Stream, IQORStream& Source)
 {
-    WriteSourceWithSize(Stream, Source, nullptr);
-}
-
-void WriteFileWithSize(IQORStream& Stream, const QString& FileName)
-{
-    TOleFileStream Source;
-    Source.Open(FileName, QOR_OPEN_EXISTING, QOR_GENERIC_READ, 0);
-    WriteSourceWithSize(Stream, Source, &FileName);
+    WriteSourceWithSize(Stream, Source);
 }
 
 int64_t BeginSizeBlock(IQORStream& Stream)
@@ -347,6 +336,6 @@ void LoadFromFileWith(const QString& FileName, uint32_t ShareMode, const std::fu
     try {
         Loader(Stream);
     } catch (...) {
-        AddSentenceAndRethrow(QStringLiteral("File name='") + FileName + QStringLiteral("'."));
+        AddSentenceAndRethrow(FileNameText(FileName) + QLatin1Char('.'));
     }
 }

@@ -41,10 +41,9 @@ void WriteStrings(IQORStream& Stream, const QStringList& Value);
 void ReadStrings(IQORStream& Stream, QStringList& List);
 void WriteDateTime(IQORStream& Stream, TDateTime Value);
 // Cardinal size, then the bytes of the source from its first byte. Sources of 4 GiB or more do not
-// fit the size and raise E_QOR_SavingError, as does an incomplete copy.
+// fit the size and raise E_QOR_SavingError, as does an incomplete copy. The source is copied in
+// chunks, never held in memory whole.
 void WriteStreamWithSize(IQORStream& Stream, IQORStream& Source);
-// The file is opened for exclusive reading and copied in chunks, never held in memory whole.
-void WriteFileWithSize(IQORStream& Stream, const QString& FileName);
 
 int64_t BeginSizeBlock(IQORStream& Stream);
 // A block of 4 GiB or more raises E_QOR_SavingError rather than writing a wrapped size.

@@ -448,7 +448,7 @@ void TOleFileStream::Open(const QString& FileName, uint32_t Disposition, uint32_
     const bool Create = Disposition == QOR_CREATE_ALWAYS;
     FInner = TDiskFileStream::Open(FileName, Create, CanRead, CanWrite);
     if (!FInner) {
-        const QString Message = QStringLiteral("File name='") + FileName + QStringLiteral("'");
+        const QString Message = FileNameText(FileName);
         if (Create)
             throw E_QOR_ErrorCreatingFile(Message);
         throw E_QOR_ErrorOpeningFile(Message);

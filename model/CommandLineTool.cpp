@@ -42,25 +42,32 @@ void TCommandLineTool::Clear()
 void TCommandLineTool::LoadFromStream(IQORStream& Stream)
 {
     Clear();
-    const TGUID Tag = ReadGUID(Stream);
-    if (Tag != FormatTag::CommandLineTool && Tag != FormatTag::CommandLineToolV2)
-        CheckFormatTag(Tag, FormatTag::CommandLineToolV1);
+    enum TToolLayout
+    {
+        LayoutWithAccessLevel,
+        LayoutWithPermissions,
+        LayoutWithToolCategories,
+    };
+    const TToolLayout Layout = LayoutOfTag<TToolLayout>(ReadGUID(Stream),
+                                                        {{FormatTag::CommandLineToolV1, LayoutWithAccessLevel},
+                                                         {FormatTag::CommandLineToolV2, LayoutWithPermissions},
+                                                         {FormatTag::CommandLineTool, LayoutWithToolCategories}});
     ID = ReadGUID(Stream);
     Name = ReadString(Stream);
     CommandLineArguments = ReadString(Stream);
-    if (Tag == FormatTag::CommandLineToolV1) {
+    if (Layout >= LayoutWithToolCategories)
+        ReadStrings(Stream, ToolCategories);
+    if (Layout >= LayoutWithPermissions) {
+        AccessibleByServiceEngineers = ReadBoolean(Stream);
+        AccessibleBySystemAdministrators = ReadBoolean(Stream);
+        AccessibleByTrainers = ReadBoolean(Stream);
+        AccessibleByStudents = ReadBoolean(Stream);
+    } else {
         const TAccessPermissions Permissions = PermissionsFromAccessLevel(ReadInteger(Stream));
         AccessibleByServiceEngineers = Permissions.ServiceEngineers;
         AccessibleBySystemAdministrators = Permissions.SystemAdministrators;
         AccessibleByTrainers = Permissions.Trainers;
         AccessibleByStudents = Permissions.Students;
-    } else {
-        if (Tag == FormatTag::CommandLineTool)
-            ReadStrings(Stream, ToolCategories);
-        AccessibleByServiceEngineers = ReadBoolean(Stream);
-        AccessibleBySystemAdministrators = ReadBoolean(Stream);
-        AccessibleByTrainers = ReadBoolean(Stream);
-        AccessibleByStudents = ReadBoolean(Stream);
     }
     RunAsAdministrator = ReadBoolean(Stream);
     Notes = ReadString(Stream);

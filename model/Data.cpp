@@ -4,6 +4,7 @@
 #include "foundation/Streams.h"
 #include "model/FormatTags.h"
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -91,6 +92,15 @@ void TData::Clear()
     InterfaceTypes.ClearNotifying();
     Drivers.ClearNotifying();
     CodeModules.ClearNotifying();
+    // The lists' own flags are saved too: a new document must not inherit the old one's tree.
+    for (TQORList* List : std::initializer_list<TQORList*>{&TaskTypes,
+                                                           &TaskRecordingTypes,
+                                                           &TaskResultItemFormats,
+                                                           &MediaItemFormats,
+                                                           &InterfaceTypes,
+                                                           &Drivers,
+                                                           &CodeModules})
+        List->SetExpanded(false);
     DataTypesExpanded = false;
 }
 
@@ -167,9 +177,13 @@ void TData::ResolveReferences()
 
 void TData::ReadDefinition(IQORStream& Stream)
 {
-    const TGUID Tag = ReadGUID(Stream);
-    if (Tag != FormatTag::Data)
-        CheckFormatTag(Tag, FormatTag::DataWithoutBeta);
+    enum TDataLayout
+    {
+        LayoutOriginal,
+        LayoutWithBetaSoftware,
+    };
+    const TDataLayout Layout = LayoutOfTag<TDataLayout>(
+        ReadGUID(Stream), {{FormatTag::DataWithoutBeta, LayoutOriginal}, {FormatTag::Data, LayoutWithBetaSoftware}});
     ID = ReadGUID(Stream);
     Name = ReadString(Stream);
     Description = ReadString(Stream);
@@ -177,7 +191,7 @@ void TData::ReadDefinition(IQORStream& Stream)
     Creator = ReadString(Stream);
     SubCreator = ReadString(Stream);
     AllowExportFromLMS = ReadBoolean(Stream);
-    if (Tag == FormatTag::Data)
+    if (Layout >= LayoutWithBetaSoftware)
         BetaSoftware = ReadBoolean(Stream);
     TaskTypes.LoadFromStream(Stream);
     TaskRecordingTypes.LoadFromStream(Stream);
@@ -252,7 +266,7 @@ void TData::SaveToFile(const QString& FileName) const
     Stream.Open(FileName, QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
     SaveToStream(Stream);
     if (Failed(Stream.Commit(0)))
-        throw E_QOR_SavingError(QStringLiteral("File name='%1'").arg(FileName));
+        throw E_QOR_SavingError(FileNameText(FileName));
 }
 
 bool TData::Equals(const TData& Other) const

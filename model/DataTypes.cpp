@@ -148,12 +148,18 @@ void TTaskResultItemFormat::Clear()
 void TTaskResultItemFormat::LoadFromStream(IQORStream& Stream)
 {
     Clear();
-    const TGUID Tag = ReadGUID(Stream);
-    if (Tag != FormatTag::TaskResultItemFormat)
-        CheckFormatTag(Tag, FormatTag::TaskResultItemFormatV1);
+    enum TFormatLayout
+    {
+        LayoutWithViewerSettings,
+        LayoutWithoutViewerSettings,
+    };
+    const TFormatLayout Layout =
+        LayoutOfTag<TFormatLayout>(ReadGUID(Stream),
+                                   {{FormatTag::TaskResultItemFormatV1, LayoutWithViewerSettings},
+                                    {FormatTag::TaskResultItemFormat, LayoutWithoutViewerSettings}});
     ReadHead(Stream);
     Description = ReadString(Stream);
-    if (Tag == FormatTag::TaskResultItemFormatV1) {
+    if (Layout == LayoutWithViewerSettings) {
         // Settings of a retired result viewer; nothing uses them any more.
         ReadInteger(Stream);
         ReadInteger(Stream);

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 // An element or list event; may be unset.
 using TItemEvent = std::function<void(TQORObject* Item)>;
@@ -23,6 +25,18 @@ int CompareIntegers(int32_t A, int32_t B);
 
 // Raises E_QOR_UnrecognisedDataFormat unless Tag equals Expected.
 void CheckFormatTag(const TGUID& Tag, const TGUID& Expected);
+
+// The layout a record's tag names, from the tags its reader accepts, each paired with its layout.
+// A reader names its layouts oldest first by what each one added, so that "Layout >=
+// LayoutWithX" reads "the record holds X". Any other tag raises E_QOR_UnrecognisedDataFormat.
+template <class TLayout>
+TLayout LayoutOfTag(const TGUID& Tag, std::initializer_list<std::pair<const TGUID&, TLayout>> Layouts)
+{
+    for (const auto& [Known, Layout] : Layouts)
+        if (Known == Tag)
+            return Layout;
+    throw E_QOR_UnrecognisedDataFormat();
+}
 
 // The position a reference entry stands for: its pending index, or the referenced item's index in
 // its own (package-level) list. Raises E_QOR_ObjectPointerIsNil for an empty entry and

@@ -8,8 +8,6 @@
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
 
-#include <QDir>
-
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -18,9 +16,24 @@ namespace {
 
 constexpr uint64_t MaxBlockSize = std::numeric_limits<uint32_t>::max();
 
-QString FileNameText(const QString& FileName)
+std::function<void(const QString&)>& FileEmbeddedHook()
 {
-    return QStringLiteral("File name='") + FileName + QStringLiteral("'");
+    static std::function<void(const QString&)> Hook;
+    return Hook;
+}
+
+// Whether the open file still has the size it had before the copy, and the file at LocalName still
+// the last-write time read for the package. A file that cannot be asked any more has changed.
+bool Unchanged(IQORStream& Source, uint64_t Size, const QString& LocalName, const TFileTimes& Times)
+{
+    uint64_t SizeNow = 0;
+    if (Failed(Source.Seek(0, STREAM_SEEK_END_, &SizeNow)) || SizeNow != Size)
+        return false;
+    try {
+        return GetFileTimes(LocalName).LastWritten == Times.LastWritten;
+    } catch (const E_QOR&) {
+        return false;
+    }
 }
 
 // What the support files of one code module stand for. Found before the package file is created,
@@ -49,7 +62,7 @@ TExpansion Expand(const TCodeModule& Module)
         const QString Folder = FolderPart(Pattern);
         for (const QString& Name : Names)
             Result.Matches.push_back(
-                {CombinePath(Folder, Name), CombinePath(File.TargetRelativePath, Name), File.InstallIntoGAC});
+                {CombinePath(Folder, Name), CombinePackagePath(File.TargetRelativePath, Name), File.InstallIntoGAC});
     }
     return Result;
 }
@@ -116,16 +129,19 @@ private:
             WriteGUID(FStream, List.Items(I)->ID);
     }
 
-    void WriteTimes(const QString& LocalName)
+    TFileTimes WriteTimes(const QString& LocalName)
     {
         const TFileTimes Times = GetFileTimes(LocalName);
         WriteDateTime(FStream, Times.Created);
         WriteDateTime(FStream, Times.LastWritten);
+        return Times;
     }
 
     // The size and bytes of a file, copied in chunks. Sizes are 32-bit: a file that does not fit,
-    // or that would push the body past 4 GiB, is refused before any of its bytes are written.
-    void EmbedFile(const QString& LocalName, uint32_t ShareMode)
+    // or that would push the body past 4 GiB, is refused before any of its bytes are written. A file
+    // that changes while it is copied, or since Times were read for the package, is refused too:
+    // the package would hold a torn copy, or stamps that do not belong to its bytes.
+    void EmbedFile(const QString& LocalName, uint32_t ShareMode, const TFileTimes& Times)
     {
         TOleFileStream Source;
         Source.Open(LocalName, QOR_OPEN_EXISTING, QOR_GENERIC_READ, ShareMode);
@@ -139,9 +155,22 @@ private:
         if (BodySoFar + 4 + Size > MaxBlockSize)
             throw E_QOR_SavingError(FileNameText(LocalName) +
                                     QStringLiteral(". Embedding it would make the code package 4 GiB or more"));
-        // A short copy may as well be a full disk under the package as a source that shrank, so the
-        // saving error names no file.
-        WriteStreamWithSize(FStream, Source);
+        const auto Changed = [&LocalName] {
+            return E_QOR_SavingError(FileNameText(LocalName) +
+                                     QStringLiteral(". The file changed while it was being embedded"));
+        };
+        try {
+            WriteStreamWithSize(FStream, Source);
+            if (FileEmbeddedHook())
+                FileEmbeddedHook()(LocalName);
+        } catch (const E_QOR_SavingError&) {
+            // A short copy is a full disk under the package unless the source itself changed.
+            if (!Unchanged(Source, Size, LocalName, Times))
+                throw Changed();
+            throw;
+        }
+        if (!Unchanged(Source, Size, LocalName, Times))
+            throw Changed();
     }
 
     void WriteBody()
@@ -204,9 +233,9 @@ private:
         WriteString(FStream, Driver.Creator);
         WriteString(FStream, Driver.SubCreator);
         const QString File = LocalFilePath(ModuleSourcePath(Driver.FilePath, Driver.FileName));
-        WriteTimes(File);
+        const TFileTimes Times = WriteTimes(File);
         // Drivers may be in use by others while the package is made.
-        EmbedFile(File, 1);
+        EmbedFile(File, 1, Times);
     }
 
     void WriteCodeModule(const TCodeModule& Module, const TExpansion& Expansion)
@@ -220,7 +249,7 @@ private:
 
         WriteGUID(FStream, Module.ID);
         WriteString(FStream, Module.Name);
-        WriteString(FStream, Embedded ? Module.FileName : CombinePath(Module.FilePath, Module.FileName));
+        WriteString(FStream, Embedded ? Module.FileName : CombinePackagePath(Module.FilePath, Module.FileName));
         WriteInteger(FStream, Module.Location);
         WriteInteger(FStream, Module.ObjectServerType);
         WriteBoolean(FStream, Module.Register);
@@ -229,8 +258,9 @@ private:
         WriteString(FStream, Source);
         WriteString(FStream, Module.Creator);
         WriteString(FStream, Module.SubCreator);
+        TFileTimes Times;
         if (Embedded) {
-            WriteTimes(LocalSource);
+            Times = WriteTimes(LocalSource);
         } else {
             WriteDateTime(FStream, 0.0);
             WriteDateTime(FStream, 0.0);
@@ -239,7 +269,7 @@ private:
         WriteIDs(Module.ModuleInterfaces);
         WriteIDs(FData.Drivers);
         if (Embedded)
-            EmbedFile(LocalSource, 0);
+            EmbedFile(LocalSource, 0, Times);
         else
             WriteCardinal(FStream, 0);
 
@@ -268,8 +298,8 @@ private:
             const QString LocalMatch = LocalFilePath(Match.Source);
             WriteString(FStream, Match.Target);
             WriteBoolean(FStream, Match.InstallIntoGAC);
-            WriteTimes(LocalMatch);
-            EmbedFile(LocalMatch, 0);
+            const TFileTimes Times = WriteTimes(LocalMatch);
+            EmbedFile(LocalMatch, 0, Times);
         }
     }
 
@@ -314,11 +344,6 @@ private:
 };
 
 } // namespace
-
-QString ModuleSourcePath(const QString& FilePath, const QString& FileName)
-{
-    return FilePath + QDir::separator() + FileName;
-}
 
 QString FileExtension(const QString& FileName)
 {
@@ -385,4 +410,9 @@ void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& Pa
     if (!Error && Same)
         throw E_QOR_SavingError(QStringLiteral("The code package file would replace its own definition file '") +
                                 LocalFilePath(DefinitionFile) + QStringLiteral("'"));
+}
+
+void SetFileEmbeddedHookForTesting(std::function<void(const QString& LocalName)> Hook)
+{
+    FileEmbeddedHook() = std::move(Hook);
 }

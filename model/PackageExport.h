@@ -4,10 +4,12 @@
 // TData::ExportErrorCheck. The package is written only, never read back by this program.
 
 #include "foundation/GUID.h"
+#include "model/PackagePaths.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class TCodeModule;
@@ -32,10 +34,6 @@ inline const TGUID SupportFiles = TGUID::Parse("{CB153FEA-0A3D-4CA7-A4C0-9E079F7
 
 } // namespace PackageTag
 
-// The file of a driver or code module: the folder, one separator, the name, exactly so (a folder
-// that already ends in a separator gets a second one, which file systems ignore).
-QString ModuleSourcePath(const QString& FilePath, const QString& FileName);
-
 // The extension of a file name with its dot (".dll"), empty when the name has none.
 QString FileExtension(const QString& FileName);
 
@@ -46,9 +44,9 @@ QString SupportFileNotFoundMessage(const QString& Pattern);
 
 struct TSupportFileMatch
 {
-    // Where the file is read from.
+    // Where the file is read from, as found on this machine.
     QString Source;
-    // Where the package installs it, relative to the module.
+    // Where the package installs it, relative to the module, written the Windows way.
     QString Target;
     bool InstallIntoGAC = false;
 };
@@ -63,3 +61,7 @@ QString BetaExportQuestionText();
 // when reached through a link, "." or ".."): the export would replace the definition. Raises
 // E_QOR_SavingError naming the definition file.
 void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& PackageFile);
+
+// Test seam: called with the local name of each file right after its bytes were copied into the
+// package, before the export checks that the file did not change meanwhile. nullptr removes it.
+void SetFileEmbeddedHookForTesting(std::function<void(const QString& LocalName)> Hook);

@@ -1,8 +1,8 @@
 #include "model/SupportFile.h"
 
-#include "foundation/General.h"
 #include "foundation/StreamPrimitives.h"
 #include "model/FormatTags.h"
+#include "model/PackagePaths.h"
 
 QOR_IMPLEMENT_CLASS(TSupportFile, TQORObject, "{DF027A53-E56B-49A5-8F3A-78747C854FA5}", &QORCreate<TSupportFile>)
 
@@ -60,6 +60,7 @@ int TSupportFiles::Compare(const TQORObject* A, const TQORObject* B) const
 {
     const auto* FileA = static_cast<const TSupportFile*>(A);
     const auto* FileB = static_cast<const TSupportFile*>(B);
-    return CompareOrdinal(CombinePath(FileA->SourceFilePath, FileA->SourceFileName),
-                          CombinePath(FileB->SourceFilePath, FileB->SourceFileName));
+    // Joined as on Windows, so that a list sorts as it does in a definition made there.
+    return CompareOrdinal(CombinePackagePath(FileA->SourceFilePath, FileA->SourceFileName),
+                          CombinePackagePath(FileB->SourceFilePath, FileB->SourceFileName));
 }

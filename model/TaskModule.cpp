@@ -80,17 +80,31 @@ TTaskModuleObject* TTaskModule::Owner() const
 void TTaskModule::LoadFromStream(IQORStream& Stream)
 {
     Clear();
-    const TGUID Tag = ReadGUID(Stream);
-    if (Tag != FormatTag::TaskModule && Tag != FormatTag::TaskModuleV2)
-        CheckFormatTag(Tag, FormatTag::TaskModuleV1);
+    // The layouts differ only in how Type is numbered.
+    enum TModuleLayout
+    {
+        LayoutOriginal,
+        LayoutWithPlayerAndCommandEditor,
+        LayoutWithToolAfterCommandEditor,
+    };
+    const TModuleLayout Layout =
+        LayoutOfTag<TModuleLayout>(ReadGUID(Stream),
+                                   {{FormatTag::TaskModuleV1, LayoutOriginal},
+                                    {FormatTag::TaskModuleV2, LayoutWithPlayerAndCommandEditor},
+                                    {FormatTag::TaskModule, LayoutWithToolAfterCommandEditor}});
     ID = ReadGUID(Stream);
     const int32_t StoredType = ReadInteger(Stream);
-    if (Tag == FormatTag::TaskModuleV1)
+    switch (Layout) {
+    case LayoutOriginal:
         Type = TaskModuleTypeFromV1(StoredType);
-    else if (Tag == FormatTag::TaskModuleV2)
+        break;
+    case LayoutWithPlayerAndCommandEditor:
         Type = TaskModuleTypeFromV2(StoredType);
-    else
+        break;
+    case LayoutWithToolAfterCommandEditor:
         Type = static_cast<TTaskModuleType>(StoredType);
+        break;
+    }
     SupportsMultipleItems = ReadBoolean(Stream);
     InputTaskTypes.LoadFromStream(Stream);
     OutputTaskTypes.LoadFromStream(Stream);

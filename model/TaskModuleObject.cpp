@@ -6,29 +6,14 @@
 
 namespace {
 
-// Layout versions of the task module object record, oldest first.
 enum TObjectLayout
 {
-    olAccessLevel = 1,
-    olNoDelay = 2,
-    olNoCommandEditor = 3,
-    olNoToolCategories = 4,
-    olCurrent = 5,
+    LayoutWithAccessLevel,
+    LayoutWithPermissions,
+    LayoutWithDelay,
+    LayoutWithCommandEditor,
+    LayoutWithToolCategories,
 };
-
-TObjectLayout LayoutOfTag(const TGUID& Tag)
-{
-    if (Tag == FormatTag::TaskModuleObject)
-        return olCurrent;
-    if (Tag == FormatTag::TaskModuleObjectV4)
-        return olNoToolCategories;
-    if (Tag == FormatTag::TaskModuleObjectV3)
-        return olNoCommandEditor;
-    if (Tag == FormatTag::TaskModuleObjectV2)
-        return olNoDelay;
-    CheckFormatTag(Tag, FormatTag::TaskModuleObjectV1);
-    return olAccessLevel;
-}
 
 TTaskModulePosition ReadPosition(IQORStream& Stream)
 {
@@ -167,23 +152,28 @@ TCodeModule* TTaskModuleObject::Owner() const
 void TTaskModuleObject::LoadFromStream(IQORStream& Stream)
 {
     Clear();
-    const TObjectLayout Layout = LayoutOfTag(ReadGUID(Stream));
+    const TObjectLayout Layout = LayoutOfTag<TObjectLayout>(ReadGUID(Stream),
+                                                            {{FormatTag::TaskModuleObjectV1, LayoutWithAccessLevel},
+                                                             {FormatTag::TaskModuleObjectV2, LayoutWithPermissions},
+                                                             {FormatTag::TaskModuleObjectV3, LayoutWithDelay},
+                                                             {FormatTag::TaskModuleObjectV4, LayoutWithCommandEditor},
+                                                             {FormatTag::TaskModuleObject, LayoutWithToolCategories}});
     ID = ReadGUID(Stream);
     Name = ReadString(Stream);
     FullTypeName = ReadString(Stream);
     RunOutOfProcess = ReadBoolean(Stream);
-    if (Layout >= olNoCommandEditor)
+    if (Layout >= LayoutWithDelay)
         DelayBeforeReturningToHost = ReadBoolean(Stream);
     TaskModules.LoadFromStream(Stream);
     FPendingConfigurator = ReadPosition(Stream);
-    if (Layout >= olNoToolCategories)
+    if (Layout >= LayoutWithCommandEditor)
         FPendingCommandEditor = ReadPosition(Stream);
     LMSNotesSupported = ReadBoolean(Stream);
     PreferredWidth = ReadInteger(Stream);
     PreferredHeight = ReadInteger(Stream);
-    if (Layout >= olCurrent)
+    if (Layout >= LayoutWithToolCategories)
         ReadStrings(Stream, ToolCategories);
-    if (Layout >= olNoDelay) {
+    if (Layout >= LayoutWithPermissions) {
         AccessibleByServiceEngineers = ReadBoolean(Stream);
         AccessibleBySystemAdministrators = ReadBoolean(Stream);
         AccessibleByTrainers = ReadBoolean(Stream);

@@ -95,16 +95,4 @@ TEST_F(CommandLineModeTest, ExportFailureIsReportedEvenWhenQuiet)
     ExpectOneFailureBox(QStringLiteral("Error opening file. File name='a.cpd'."));
 }
 
-TEST_F(CommandLineModeTest, UnattendedExportReportsAMissingDefinition)
-{
-    EXPECT_EQ(RunCommandLineMode({"/c", "/fd", "a.cpd", "/fp", "b.cpk"}), TCommandLineModeResult::Failed);
-    ExpectOneFailureBox(QStringLiteral("Error opening file. File name='a.cpd'."));
-
-    Seam.Messages.clear();
-    ShowExportSucceeded();
-    ASSERT_EQ(Seam.Messages.size(), 1u);
-    EXPECT_EQ(Seam.Messages[0].Text, QStringLiteral("Code package exported successully."));
-    EXPECT_EQ(Seam.Messages[0].Caption, QStringLiteral("Success"));
-}
-
 } // namespace

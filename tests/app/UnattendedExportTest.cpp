@@ -7,6 +7,7 @@
 #include "foundation/TypeLibraryReader.h"
 #include "foundation/UserSeam.h"
 #include "samples/SampleDefinitions.h"
+#include "support/PackageReader.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <cstring>
 
 namespace {
 
@@ -37,8 +36,9 @@ QByteArray ReadAll(const QString& FileName)
     return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
-// The example package. Its paths are relative to the repository root, where ./run starts the
-// program. QUILLON_WRITE_DEMO=1 makes DemoDefinitionIsCurrent rewrite examples/Demo/Demo.cpd.
+// The example package. Its paths are written the Windows way, as an author there would, and are
+// relative to the repository root, where ./run starts the program. QUILLON_WRITE_DEMO=1 makes
+// DemoExample.DefinitionIsCurrent rewrite examples/Demo/Demo.cpd.
 void BuildDemo(TData& Data)
 {
     const auto ID = [](const char* Text) { return TGUID::Parse(Text); };
@@ -78,7 +78,7 @@ void BuildDemo(TData& Data)
     auto* Driver = AddElement<TDriver>(Data.Drivers);
     Driver->ID = ID("{D28E621E-9E90-4688-9CCD-A42C118AC272}");
     Driver->Name = QStringLiteral("Demo driver");
-    Driver->FilePath = QStringLiteral("examples/Demo/drivers");
+    Driver->FilePath = QStringLiteral("examples\\Demo\\drivers");
     Driver->FileName = QStringLiteral("DemoDriver.dll");
     Driver->Location = dlLMS;
 
@@ -86,7 +86,7 @@ void BuildDemo(TData& Data)
     auto* Module = AddElement<TCodeModule>(Data.CodeModules);
     Module->ID = ID("{EA703FB9-A3A5-41A2-AEB3-73619CAE9FF5}");
     Module->Name = QStringLiteral("Demo module");
-    Module->FilePath = QStringLiteral("examples/Demo/bin");
+    Module->FilePath = QStringLiteral("examples\\Demo\\bin");
     Module->FileName = QStringLiteral("DemoModule.dll");
     Module->Location = cmlEmbedded;
     Module->ObjectServerType = ostCOM;
@@ -143,154 +143,6 @@ void BuildDemo(TData& Data)
     Reset->AccessibleByServiceEngineers = true;
     Reset->AccessibleBySystemAdministrators = true;
 }
-
-// Reads a package back as far as these tests need: the package ID, the object IDs, and per
-// embedded file its target (or name) and bytes. Fails the test on any tag or size that is off.
-class TPackageReader
-{
-public:
-    explicit TPackageReader(QByteArray Bytes) : FBytes(std::move(Bytes)) {}
-
-    TGUID ID;
-    QList<TGUID> Objects;
-    QStringList Names;
-    QList<QByteArray> Contents;
-
-    void Read()
-    {
-        Tag("{3A3FAFEE-72FC-4E6B-9926-346364EE3339}");
-        const qsizetype HeaderEnd = Int() + FAt;
-        Tag("{73C4192B-FF81-4403-A535-55B2E4C53FB0}");
-        ID = Guid();
-        Guid();
-        for (int I = 0; I < 5; ++I)
-            Str();
-        Skip(8 + 2);
-        for (int I = Int(); I > 0; --I)
-            Objects.append(Guid());
-        EXPECT_EQ(FAt, HeaderEnd);
-        EXPECT_EQ(Int() + FAt, FBytes.size());
-        Tag("{1432A206-8F6B-4D7E-B03E-BBE2ECF80807}");
-        Section("{43D130EE-4C74-4B03-94D4-DBC7CCA8EDB5}", [this] { Record(4); });
-        Section("{F991917F-D2B1-480F-9DC5-2F2F74E96ABD}", [this] { Record(4); });
-        Section("{912D224B-07BD-454D-92DB-C1874F1514F6}", [this] { Record(4); });
-        Section("{745A65ED-55A4-4F78-A5F2-DF61E6362114}", [this] {
-            Guid();
-            Str();
-            Int();
-            Str(), Str(), Str();
-        });
-        Section("{94AF441C-1A1A-4258-BC1B-BBCDDB81350A}", [this] { Record(3); });
-        Section("{00FB6071-2199-49DA-B9C4-B2924A73D7D6}", [this] {
-            Guid();
-            Str();
-            const QString FileName = Str();
-            Skip(4 + 4 + 1);
-            Str(), Str();
-            Skip(16);
-            Embedded(FileName);
-        });
-        Section("{AF650862-0640-40E0-A547-68F8B53C34A3}", [this] { CodeModule(); });
-        EXPECT_EQ(FAt, FBytes.size());
-    }
-
-private:
-    void Need(qsizetype Count)
-    {
-        if (FAt + Count > FBytes.size())
-            throw std::runtime_error("package ends early");
-    }
-    void Skip(qsizetype Count)
-    {
-        Need(Count);
-        FAt += Count;
-    }
-    TGUID Guid()
-    {
-        Need(16);
-        FAt += 16;
-        return TGUID::FromBytes(reinterpret_cast<const uint8_t*>(FBytes.constData() + FAt - 16));
-    }
-    int32_t Int()
-    {
-        Need(4);
-        int32_t Value = 0;
-        std::memcpy(&Value, FBytes.constData() + FAt, 4);
-        FAt += 4;
-        return Value;
-    }
-    QString Str()
-    {
-        const int32_t Count = Int();
-        Need(Count);
-        FAt += Count;
-        return QString::fromLatin1(FBytes.mid(FAt - Count, Count));
-    }
-    void Tag(const char* Expected) { EXPECT_EQ(Guid(), TGUID::Parse(Expected)); }
-    void Record(int Strings)
-    {
-        Guid();
-        for (int I = 0; I < Strings; ++I)
-            Str();
-    }
-    void Section(const char* Expected, const std::function<void()>& ReadRecord)
-    {
-        Tag(Expected);
-        for (int I = Int(); I > 0; --I)
-            ReadRecord();
-    }
-    void GUIDList()
-    {
-        for (int I = Int(); I > 0; --I)
-            Guid();
-    }
-    void Embedded(const QString& Name)
-    {
-        const auto Size = static_cast<uint32_t>(Int());
-        Need(Size);
-        Names.append(Name);
-        Contents.append(FBytes.mid(FAt, Size));
-        FAt += Size;
-    }
-    void CodeModule()
-    {
-        Guid();
-        Str();
-        const QString Reference = Str();
-        Skip(4 + 4 + 3);
-        Str(), Str(), Str();
-        Skip(16);
-        GUIDList(), GUIDList(), GUIDList();
-        Embedded(Reference);
-        Section("{2D729A87-6FA6-4A8C-AA43-4808703D5905}", [this] {
-            Guid(), Str(), Str();
-            Skip(2 + 32 + 1 + 8);
-            for (int I = Int(); I > 0; --I)
-                Str();
-            Skip(4);
-            Section("{579391E4-FCCF-4A50-BCB2-FD46782436A9}", [this] {
-                Guid();
-                Skip(4 + 1);
-                for (int I = 0; I < 7; ++I)
-                    GUIDList();
-            });
-        });
-        Section("{0F54786B-8BD1-4423-916E-2C8351E250F2}", [this] {
-            Guid(), Str(), Str();
-            for (int I = Int(); I > 0; --I)
-                Str();
-            Skip(5);
-        });
-        Section("{CB153FEA-0A3D-4CA7-A4C0-9E079F7AA8A1}", [this] {
-            const QString Target = Str();
-            Skip(1 + 16);
-            Embedded(Target);
-        });
-    }
-
-    QByteArray FBytes;
-    qsizetype FAt = 0;
-};
 
 // --- In process ----------------------------------------------------------------------------------
 
@@ -451,7 +303,7 @@ TProgramRun RunProgram(const QStringList& Arguments)
     return Result;
 }
 
-TEST(DemoExample, ExportsThroughTheProgram)
+TEST(DemoExample, ExportsThroughTheProgramWithWindowsPaths)
 {
     if (!QFileInfo::exists(ProgramPath()))
         GTEST_SKIP() << "quillon is not built at " << ProgramPath().toStdString();
@@ -466,12 +318,13 @@ TEST(DemoExample, ExportsThroughTheProgram)
     TPackageReader Reader(ReadAll(Package));
     Reader.Read();
     EXPECT_EQ(Reader.Objects.size(), 2);
+    EXPECT_EQ(Reader.Sources, QStringList{"examples\\Demo\\bin\\DemoModule.dll"});
     EXPECT_EQ(Reader.Names,
               QStringList({"DemoDriver.dll",
                            "DemoModule.dll",
-                           "data/credits.txt",
-                           "data/scoring.txt",
-                           "data/welcome.txt",
+                           "data\\credits.txt",
+                           "data\\scoring.txt",
+                           "data\\welcome.txt",
                            "DemoModule.ini"}));
     const QString Root = RepositoryRoot() + QStringLiteral("/examples/Demo/");
     const QStringList Sources{"drivers/DemoDriver.dll",
@@ -482,22 +335,84 @@ TEST(DemoExample, ExportsThroughTheProgram)
                               "bin/DemoModule.ini"};
     for (qsizetype I = 0; I < Sources.size() && I < Reader.Contents.size(); ++I)
         EXPECT_EQ(Reader.Contents[I], ReadAll(Root + Sources[I])) << Sources[I].toStdString();
-
-    const TProgramRun Quiet = RunProgram({"/c", "/fd", QStringLiteral("examples/Demo/Demo.cpd"), "/fp", Package, "-q"});
-    EXPECT_EQ(Quiet.ExitCode, 0);
-    EXPECT_EQ(Quiet.Output + Quiet.Error, QString());
 }
 
-TEST(DemoExample, ProgramReportsAFailureAndEndsWithOne)
+// --- A package file that is the definition itself ---------------------------------------------------
+
+struct TSelfOverwriteCase
+{
+    const char* Name;
+    // The /fp argument for the definition Folder/sub/in.cpd.
+    QString (*PackageArgument)(const QString& Folder);
+};
+
+void PrintTo(const TSelfOverwriteCase& Case, std::ostream* Stream)
+{
+    *Stream << Case.Name;
+}
+
+class SelfOverwrite : public ::testing::TestWithParam<TSelfOverwriteCase>
+{
+protected:
+    QTemporaryDir Directory;
+    QString Definition;
+    QByteArray Original;
+
+    void SetUp() override
+    {
+        RegisterMessageProvider(ApplicationMessageProvider);
+        ASSERT_TRUE(QDir(Directory.path()).mkpath(QStringLiteral("sub")));
+        Definition = Directory.filePath(QStringLiteral("sub/in.cpd"));
+        TData Data;
+        Data.ID = SampleDefinitions::SampleGUID(1);
+        Data.Name = QStringLiteral("Exportable");
+        Data.SaveToFile(Definition);
+        Original = ReadAll(Definition);
+    }
+    void TearDown() override { ClearMessageProviders(); }
+
+    QStringList Arguments() const
+    {
+        return {"/c", "/fd", Definition, "/fp", GetParam().PackageArgument(Directory.path()), "-q"};
+    }
+    QString Report() const
+    {
+        return QStringLiteral("Saving error. The code package file would replace its own definition file '%1'.")
+            .arg(Definition);
+    }
+};
+
+TEST_P(SelfOverwrite, IsRefusedInProcessBeforeAnythingIsWritten)
+{
+    TScriptedUserSeam Seam;
+    TUserSeamGuard Guard{&Seam};
+    EXPECT_EQ(RunCommandLineMode(Arguments()), TCommandLineModeResult::Failed);
+    ASSERT_EQ(Seam.Messages.size(), 1u);
+    EXPECT_EQ(Seam.Messages[0].Text, Report());
+    EXPECT_TRUE(ReadAll(Definition) == Original);
+}
+
+TEST_P(SelfOverwrite, IsRefusedByTheProgramWithExitCodeOne)
 {
     if (!QFileInfo::exists(ProgramPath()))
         GTEST_SKIP() << "quillon is not built at " << ProgramPath().toStdString();
-    QTemporaryDir Directory;
-    const TProgramRun Run = RunProgram(
-        {"/c", "/fd", QStringLiteral("examples/Demo/Missing.cpd"), "/fp", Directory.filePath("Demo.cpk"), "-q"});
+    const TProgramRun Run = RunProgram(Arguments());
     EXPECT_EQ(Run.ExitCode, 1);
-    EXPECT_EQ(Run.Error, QStringLiteral("Error opening file. File name='examples/Demo/Missing.cpd'.\n"));
-    EXPECT_FALSE(QFileInfo::exists(Directory.filePath("Demo.cpk")));
+    EXPECT_EQ(Run.Error, Report() + QLatin1Char('\n'));
+    EXPECT_TRUE(ReadAll(Definition) == Original);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways,
+    SelfOverwrite,
+    ::testing::Values(TSelfOverwriteCase{"SameName", [](const QString& F) { return F + "/sub/in.cpd"; }},
+                      TSelfOverwriteCase{"Link",
+                                         [](const QString& F) {
+                                             QFile::link(F + "/sub/in.cpd", F + "/link.cpk");
+                                             return F + "/link.cpk";
+                                         }},
+                      TSelfOverwriteCase{"Dot", [](const QString& F) { return F + "/sub/./in.cpd"; }},
+                      TSelfOverwriteCase{"DotDot", [](const QString& F) { return F + "/sub/../sub/in.cpd"; }}),
+    PrintedTestName());
 
 } // namespace

@@ -8,36 +8,6 @@
 
 using namespace SampleDefinitions;
 
-struct TClassIDCase
-{
-    const TQORClass& (*Class)();
-    const char* ID;
-};
-
-class ElementClassID : public testing::TestWithParam<TClassIDCase>
-{};
-
-TEST_P(ElementClassID, IsTheFixedGUID)
-{
-    EXPECT_EQ(GetParam().Class().GetClassID().ToString(), QString::fromLatin1(GetParam().ID));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Classes,
-    ElementClassID,
-    testing::Values(TClassIDCase{&TTaskType::StaticClass, "{2C406739-3C33-4144-B024-4F3B5ABF5A8B}"},
-                    TClassIDCase{&TTaskRecordingType::StaticClass, "{BE73A888-9E19-4B93-8DB7-AAFDD0ABCB64}"},
-                    TClassIDCase{&TTaskResultItemFormat::StaticClass, "{EADED900-B5D3-4646-88B4-74246D00F950}"},
-                    TClassIDCase{&TMediaItemFormat::StaticClass, "{1828A879-A3FA-42C3-A5CE-95D2D42AD990}"},
-                    TClassIDCase{&TInterfaceType::StaticClass, "{22D59D4C-CFDC-46CF-AFD7-7100C00136EC}"},
-                    TClassIDCase{&TDriver::StaticClass, "{C1CD8889-6F46-4F7B-90C6-FB4E3C845FF9}"},
-                    TClassIDCase{&TDrivers::StaticClass, "{11CC875A-2B73-47B7-8F56-0C3E8E7829D2}"},
-                    TClassIDCase{&TSupportFile::StaticClass, "{DF027A53-E56B-49A5-8F3A-78747C854FA5}"},
-                    TClassIDCase{&TTaskModuleObject::StaticClass, "{8D4D4768-0315-4D05-973B-8638CDDE9545}"},
-                    TClassIDCase{&TCommandLineTool::StaticClass, "{ECA32EA8-5936-40E9-AB58-71CC99D66FBD}"},
-                    TClassIDCase{&TCodeModule::StaticClass, "{4FFAEE1A-D1FF-4565-AA45-13AF100A1B1D}"}),
-    [](const testing::TestParamInfo<TClassIDCase>& Info) { return SanitisedTestName(Info.param.Class().ClassName()); });
-
 TEST(NotImplementedOperation, ClassIDOfTaskModuleAndPlainListsNameAndEqualityOfElements)
 {
     ExpectThrowReport<E_QOR_NotImplemented>([] { TTaskModule().GetClassID(); });

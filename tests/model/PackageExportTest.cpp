@@ -1,11 +1,15 @@
+#include "model/PackageExport.h"
+
 #include "foundation/General.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
 #include "samples/SampleDefinitions.h"
+#include "support/PackageReader.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -123,20 +127,21 @@ protected:
 
     void TearDown() override
     {
+        SetFileEmbeddedHookForTesting(nullptr);
         SetClockForTesting(nullptr);
         SetGUIDGeneratorForTesting(nullptr);
         ClearMessageProviders();
     }
 
-    // A file with Content, last written at noon on 2021-03-04.
-    void Put(const QString& Name, const QByteArray& Content) const
+    // A file with Content, last written at noon on 2021-03-04 unless said otherwise.
+    void Put(const QString& Name, const QByteArray& Content, const QDateTime& Written = WrittenAt) const
     {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(Path(Name)).path()));
         QFile File(Path(Name));
         ASSERT_TRUE(File.open(QIODevice::WriteOnly));
         File.write(Content);
         ASSERT_TRUE(File.flush());
-        ASSERT_TRUE(File.setFileTime(WrittenAt, QFileDevice::FileModificationTime));
+        ASSERT_TRUE(File.setFileTime(Written, QFileDevice::FileModificationTime));
     }
 
     // The creation time as the export reads it: the birth time where the file system keeps one.
@@ -322,7 +327,7 @@ TEST_F(PackageExport, WritesEveryElementInItsPlace)
     Body.Guid(SectionTags[6]).Int(2);
     // The embedded module: its own file name as reference, its full source path, its bytes.
     Body.Guid(SampleGUID(20)).Str("Engine").Str("engine.dll").Int(1).Int(1).Bool(true).Bool(false).Bool(false);
-    Body.Str(Path("module/engine.dll")).Str("EC").Str("");
+    Body.Str(Path("module") + "\\engine.dll").Str("EC").Str("");
     Body.Date(Created("module/engine.dll")).Date(WrittenDays);
     Body.Int(1).Guid(SampleGUID(7)).Int(2).Guid(SampleGUID(6)).Guid(SampleGUID(7));
     Body.Int(2).Guid(SampleGUID(10)).Guid(SampleGUID(11));
@@ -340,13 +345,14 @@ TEST_F(PackageExport, WritesEveryElementInItsPlace)
     Body.Guid(SupportTag).Int(4);
     const char* const Matches[][2] = {{"a.dat", "AA"}, {"B.dat", "BBB"}, {"c.dat", "C"}};
     for (const auto& Match : Matches) {
-        Body.Str(QStringLiteral("res/") + Match[0]).Bool(false);
+        Body.Str(QStringLiteral("res\\") + Match[0]).Bool(false);
         Body.Date(Created(QStringLiteral("module/data/") + Match[0])).Date(WrittenDays).File(Match[1]);
     }
     Body.Str("readme.txt").Bool(true).Date(Created("shared/readme.txt")).Date(WrittenDays).File("README");
-    // The linked module: folder and name joined, no time stamps, no bytes; drivers all the same.
+    // The linked module: folder and name joined without a second separator, no time stamps, no
+    // bytes; its source path is plain concatenation. The drivers are the same in every module.
     Body.Guid(SampleGUID(30)).Str("Linked").Str("/nowhere/linked/linked.dll").Int(2).Int(2);
-    Body.Bool(false).Bool(true).Bool(false).Str("/nowhere/linked//linked.dll").Str("").Str("");
+    Body.Bool(false).Bool(true).Bool(false).Str("/nowhere/linked/\\linked.dll").Str("").Str("");
     Body.Date(0.0).Date(0.0).Int(0).Int(0).Int(2).Guid(SampleGUID(10)).Guid(SampleGUID(11)).Int(0);
     Body.Guid(ObjectsTag).Int(1).Guid(SampleGUID(31)).Str("Settings").Str("").Bool(false).Bool(false);
     Body.Guid(TGUID{}).Guid(SampleGUID(22)).Bool(false).Int(548).Int(411).Int(0);
@@ -359,6 +365,53 @@ TEST_F(PackageExport, WritesEveryElementInItsPlace)
     TGolden Expected;
     Expected.Guid(FileTag).Block(Header({SampleGUID(21), SampleGUID(31)})).Block(Body);
     ExpectSameBytes(Exported(), Expected.Bytes);
+}
+
+// A definition made on Windows: drives and backslashes throughout, target folders with and without
+// a trailing separator. Its files sit under a folder named "C:" in the working directory, where this
+// platform finds them; the package carries the paths exactly as an export on Windows would.
+TEST_F(PackageExport, CarriesPathsTheWindowsWayWhereverItIsMade)
+{
+    const QString Previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Directory.path()));
+    const auto Restore = qScopeGuard([&Previous] { QDir::setCurrent(Previous); });
+    Put(QStringLiteral("C:/Quillon/drivers/d.sys"), "D");
+    Put(QStringLiteral("C:/Quillon/bin/engine.dll"), "E");
+    Put(QStringLiteral("C:/Quillon/bin/data/a.txt"), "A");
+    Put(QStringLiteral("C:/Quillon/shared/b.txt"), "B");
+
+    auto* Driver = AddElement<TDriver>(Data.Drivers);
+    Driver->FilePath = QStringLiteral("C:\\Quillon\\drivers");
+    Driver->FileName = QStringLiteral("d.sys");
+    auto* Engine = AddElement<TCodeModule>(Data.CodeModules);
+    Engine->ID = SampleGUID(2);
+    Engine->FilePath = QStringLiteral("C:\\Quillon\\bin");
+    Engine->FileName = QStringLiteral("engine.dll");
+    Engine->Location = cmlEmbedded;
+    auto* Relative = AddElement<TSupportFile>(Engine->SupportFiles);
+    Relative->SourceFilePath = QStringLiteral("data");
+    Relative->SourceFileName = QStringLiteral("*.txt");
+    Relative->TargetRelativePath = QStringLiteral("data");
+    auto* Absolute = AddElement<TSupportFile>(Engine->SupportFiles);
+    Absolute->SourceFilePath = QStringLiteral("C:\\Quillon\\shared\\");
+    Absolute->SourceFileName = QStringLiteral("b.txt");
+    Absolute->TargetRelativePath = QStringLiteral("res\\");
+    auto* Linked = AddElement<TCodeModule>(Data.CodeModules);
+    Linked->ID = SampleGUID(3);
+    Linked->FilePath = QStringLiteral("C:\\Program Files\\Linked\\");
+    Linked->FileName = QStringLiteral("linked.dll");
+    Linked->Location = cmlLinked;
+
+    Data.ExportErrorCheck();
+    Data.ExportToFile(Target());
+    TPackageReader Package(Exported());
+    Package.Read();
+    EXPECT_EQ(
+        Package.Names,
+        QStringList({"d.sys", "engine.dll", "data\\a.txt", "res\\b.txt", "C:\\Program Files\\Linked\\linked.dll"}));
+    EXPECT_EQ(Package.Sources,
+              QStringList({"C:\\Quillon\\bin\\engine.dll", "C:\\Program Files\\Linked\\\\linked.dll"}));
+    EXPECT_EQ(Package.Contents.mid(0, 4), QList<QByteArray>({"D", "E", "A", "B"}));
 }
 
 struct TBetaCase
@@ -467,7 +520,8 @@ TEST_P(FailedExport, LeavesThePreviousPackageAsItWas)
         Data.ExportToFile(Target());
         ADD_FAILURE() << "the export succeeded";
     } catch (...) {
-        EXPECT_EQ(GetExceptionReport(), QString::fromUtf8(GetParam().Report).arg(Directory.path()));
+        const QString Report = QString::fromUtf8(GetParam().Report);
+        EXPECT_EQ(GetExceptionReport(), Report.contains(QLatin1String("%1")) ? Report.arg(Directory.path()) : Report);
     }
     EXPECT_EQ(Exported(), QByteArray("previous package"));
     EXPECT_EQ(QDir(Path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
@@ -501,6 +555,28 @@ INSTANTIATE_TEST_SUITE_P(
         TFailureCase{"UnknownLocation",
                      [](FailedExport& Test, TData& Data) { AddModule(Test, Data)->Location = cmlNone; },
                      "Enumeration out of range."},
+        // The file grows, or is rewritten to the same size, after its bytes were copied.
+        TFailureCase{"SourceGrowsWhileEmbedded",
+                     [](FailedExport& Test, TData& Data) {
+                         AddModule(Test, Data);
+                         SetFileEmbeddedHookForTesting([](const QString& Name) {
+                             QFile File(Name);
+                             if (Name.endsWith(QLatin1String("a.dat")) && File.open(QIODevice::Append))
+                                 File.write("more");
+                         });
+                     },
+                     "Saving error. File name='%1/module/data/a.dat'. The file changed while it was being "
+                     "embedded."},
+        TFailureCase{"SourceRewrittenWhileEmbedded",
+                     [](FailedExport& Test, TData& Data) {
+                         AddModule(Test, Data);
+                         SetFileEmbeddedHookForTesting([&Test](const QString& Name) {
+                             if (Name.endsWith(QLatin1String("engine.dll")))
+                                 Test.Put(QStringLiteral("module/engine.dll"), "engine", WrittenAt.addSecs(1));
+                         });
+                     },
+                     "Saving error. File name='%1/module/engine.dll'. The file changed while it was being "
+                     "embedded."},
         TFailureCase{"FileOf4GiB",
                      [](FailedExport& Test, TData& Data) {
                          AddModule(Test, Data);

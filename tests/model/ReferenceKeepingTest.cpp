@@ -140,16 +140,14 @@ TEST(DeletedElement, LeavesAPackageThatSavesAndReloads)
     }
 }
 
-TEST(ClearedPackage, IsEmptyWithDefaultProperties)
+TEST(ClearedPackage, IsAFreshPackage)
 {
     TData Data;
     BuildRich(Data);
+    Data.BetaSoftware = true;
+    Data.DataTypesExpanded = true;
     Data.Clear();
-    TData Fresh;
-    EXPECT_EQ(SaveToBytes(Data).size(), 202);
-    EXPECT_EQ(Data.CodeModules.Count(), 0);
-    EXPECT_FALSE(Data.BetaSoftware);
-    EXPECT_FALSE(Data.DataTypesExpanded);
+    EXPECT_TRUE(Data.Equals(TData()));
 }
 
 TEST(ConfiguratorInLaterCodeModule, IsSetAfterLoading)
