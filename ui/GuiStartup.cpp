@@ -1,7 +1,7 @@
 #include "ui/GuiStartup.h"
 
 #include "forms/QORApplication.h"
-#include "ui/PlaceholderWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 
@@ -21,7 +21,10 @@ std::unique_ptr<QCoreApplication> TGuiStartup::CreateApplication(int& argc, char
 
 int TGuiStartup::RunInteractive()
 {
-    TPlaceholderWindow Window;
+    TMain Window;
+    // A failed creation has been reported already; the window is never used.
+    if (!Window.CreationCompleted())
+        return 1;
     Window.show();
     return QApplication::exec();
 }
