@@ -5,6 +5,10 @@
 #include "model/Data.h"
 #include "model/Enumerations.h"
 
+#include <QList>
+
+#include <vector>
+
 QOR_IMPLEMENT_CLASS(TCodePackageInfoID, TQORObject, nullptr, nullptr)
 QOR_IMPLEMENT_CLASS(TCodePackageIDID, TQORObject, nullptr, nullptr)
 QOR_IMPLEMENT_CLASS(TAllowExportFromLMSID, TQORObject, nullptr, nullptr)
@@ -28,6 +32,10 @@ QString Line(const char* Label, bool Value)
     return QLatin1String(Label) + BoolToYesNo(Value);
 }
 
+// Builds the nodes away from the view and hands them over in one insertion: a hundred thousand
+// single insertions, each announced to the view, would take seconds. Stored expansion is recorded in
+// the order it is applied (a node after its children, a group after its elements) and applied once
+// the nodes are in the view, since only there can a node be expanded.
 class TTreeBuilder
 {
 public:
@@ -35,15 +43,25 @@ public:
 
     TQORTreeNode* Bound(TQORTreeNode* Parent, const QString& Text, TQORObject* Object)
     {
-        return FTree.AddObjectNode(Parent, Text, false, Object);
+        TQORTreeNode* Node = Add(Parent, Text, Object);
+        Node->Bind();
+        return Node;
     }
 
-    void Property(TQORTreeNode* Parent, const QString& Text, TQORObject* Object)
+    void Property(TQORTreeNode* Parent, const QString& Text, TQORObject* Object) { Add(Parent, Text, Object); }
+
+    void Restore(TQORTreeNode* Node)
     {
-        FTree.AddObjectNode(Parent, Text, true, Object);
+        if (Node->Object() && Node->Object()->Expanded())
+            FExpanded.push_back(Node);
     }
 
-    void Restore(TQORTreeNode* Node) { FTree.RestoreExpanded(Node); }
+    void Finish()
+    {
+        FTree.addTopLevelItems(FRoots);
+        for (TQORTreeNode* Node : FExpanded)
+            Node->setExpanded(true);
+    }
 
     // A group node showing List, one element node per item built by AddProperties, each element's
     // stored state applied after its properties, the group's last.
@@ -60,7 +78,20 @@ public:
     }
 
 private:
+    TQORTreeNode* Add(TQORTreeNode* Parent, const QString& Text, TQORObject* Object)
+    {
+        auto* Node = new TQORTreeNode(Object);
+        Node->setText(0, Text);
+        if (Parent)
+            Parent->addChild(Node);
+        else
+            FRoots.append(Node);
+        return Node;
+    }
+
     TQORObjectTreeView& FTree;
+    QList<QTreeWidgetItem*> FRoots;
+    std::vector<TQORTreeNode*> FExpanded;
 };
 
 void AddCreators(TTreeBuilder& B, TQORTreeNode* Node, TQORObject* Object, const QString& Creator, const QString& Sub)
@@ -104,8 +135,7 @@ void AddDataTypes(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
             B.Property(Node, Line("File name extension: ", Format.FileNameExtension), &Format);
             AddCreators(B, Node, &Format, Format.Creator, Format.SubCreator);
         });
-    // Only now does the node have children it can be shown expanded with.
-    DataTypes->setExpanded(Document.DataTypesExpanded);
+    B.Restore(DataTypes);
 }
 
 void AddAccess(TTreeBuilder& B,
@@ -178,12 +208,8 @@ void AddCommandLineTools(TTreeBuilder& B, TQORTreeNode* ModuleNode, TCommandLine
         });
 }
 
-} // namespace
-
-void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Markers)
+void AddDocument(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
 {
-    Tree.clear();
-    TTreeBuilder B(Tree);
     B.Property(nullptr, IDText(Document.ID).prepend(QStringLiteral("Code package ")), &Markers.CodePackageID);
     B.Property(nullptr, Line("Code package name: ", Document.Name), &Markers.CodePackageInfo);
     B.Property(nullptr, Line("Code package description: ", Document.Description), &Markers.CodePackageInfo);
@@ -224,6 +250,22 @@ void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Mar
         AddTaskModuleObjects(B, Node, Module.TaskModuleObjects);
         AddCommandLineTools(B, Node, Module.CommandLineTools);
     });
+}
+
+} // namespace
+
+void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Markers)
+{
+    Tree.clear();
+    TTreeBuilder Builder(Tree);
+    try {
+        AddDocument(Builder, Document, Markers);
+    } catch (...) {
+        // What was built up to the failure is shown, as if the nodes had been added one by one.
+        Builder.Finish();
+        throw;
+    }
+    Builder.Finish();
 }
 
 void RecordDataTypesExpanded(TData& Document, const TQORTreeNode* Node, bool Expanded)
