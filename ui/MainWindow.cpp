@@ -11,6 +11,7 @@
 #include "model/Data.h"
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
+#include "ui/WindowAccessibility.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -48,6 +49,7 @@ TFileDialogRequest DefinitionDialog(QWidget* Parent, const QString& Caption, con
 
 TMain::TMain(QWidget* Owner) : TQORForm(Owner, TFormKind::Window)
 {
+    InstallWindowAccessibility();
     CreateComponents();
     GuardedEvent([this] { FormCreate(); }, this);
 }
