@@ -152,12 +152,23 @@ void AddAccess(TTreeBuilder& B,
     B.Property(Node, Line("Accessible by students: ", Students), Object);
 }
 
+// A folder written the Windows way (as definitions carry them) is joined the same way, whatever the
+// platform's own separator.
+QString SupportFileText(const TSupportFile& File)
+{
+    const QString& Folder = File.SourceFilePath;
+    if (Folder.contains(QLatin1Char('\\')) && !Folder.contains(QLatin1Char('/')) && !File.SourceFileName.isEmpty() &&
+        !Folder.endsWith(QLatin1Char('\\')))
+        return Folder + QLatin1Char('\\') + File.SourceFileName;
+    return CombinePath(Folder, File.SourceFileName);
+}
+
 void AddSupportFiles(TTreeBuilder& B, TQORTreeNode* ModuleNode, TSupportFiles& Files)
 {
     TQORTreeNode* Group = B.Bound(ModuleNode, QStringLiteral("Support files"), &Files);
     for (int32_t I = 0; I < Files.Count(); ++I) {
         TSupportFile* File = Files.Items(I);
-        QString Text = CombinePath(File->SourceFilePath, File->SourceFileName);
+        QString Text = SupportFileText(*File);
         if (Text.isEmpty())
             Text = QStringLiteral("<Support file name>");
         B.Bound(Group, Text, File);

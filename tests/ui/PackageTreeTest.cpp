@@ -132,6 +132,7 @@ TEST_F(PackageTree, RichDocumentShowsEveryElementWithItsLinesAndStoredExpansion)
     EXPECT_EQ(ModuleNode->child(ModuleNode->childCount() - 2)->text(0), QStringLiteral("Task module objects"));
     EXPECT_EQ(ModuleNode->child(ModuleNode->childCount() - 1)->text(0), QStringLiteral("Command line tools"));
     EXPECT_NE(Find(Tree, Module + QStringList{"Support files", "<Support file name>"}), nullptr);
+    EXPECT_NE(Find(Tree, Module + QStringList{"Support files", "C:\\Data\\*.dat"}), nullptr);
     EXPECT_NE(Find(Tree, Module + QStringList{"Support files", CombinePath("lib", "helper?.dll")}), nullptr);
 
     TQORTreeNode* Runner =
