@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "QuillonVersion.h"
 #include "app/CommandLine.h"
 #include "app/Settings.h"
 #include "forms/ObjectTreeView.h"
@@ -10,11 +11,15 @@
 #include "ui/GuiStartup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -398,6 +403,33 @@ TEST_F(MainWindow, ExceptionsEscapingAHandlerAreShownAndTheWindowStaysUsable)
     Window->MenuItem_Open->trigger();
     EXPECT_EQ(Window->DocumentFileName(), FileName);
     EXPECT_EQ(Seam.Messages.size(), 1u);
+}
+
+TEST_F(MainWindow, AboutShowsTheVersionAndThePopupMenuWaitsForItsCommands)
+{
+    auto Window = Start();
+    QString Caption, Text;
+    int MinimumWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* Box = qobject_cast<TQORAutoForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(Box, nullptr);
+        Caption = Box->windowTitle();
+        MinimumWidth = Box->minimumWidth();
+        if (auto* Label = Box->findChild<QLabel*>())
+            Text = Label->text();
+        Box->reject();
+    });
+    Window->MenuItem_About->trigger();
+    EXPECT_EQ(Caption, QStringLiteral("About"));
+    EXPECT_EQ(Text, QStringLiteral("Quillon V" QUILLON_VERSION_STRING));
+    EXPECT_GE(MinimumWidth, 400);
+
+    QStringList Items;
+    for (const QAction* Item : Window->PopupMenu->actions()) {
+        Items << Item->text();
+        EXPECT_FALSE(Item->isVisible() || Item->isEnabled()) << Item->text().toStdString();
+    }
+    EXPECT_EQ(Items, QStringList({"Create", "Edit", "Cut", "Copy", "Paste", "Clear", "Delete"}));
 }
 
 } // namespace
