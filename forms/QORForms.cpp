@@ -57,7 +57,11 @@ void CollectTabControls(const TQORAutoFormItems& Items, std::vector<QWidget*>& R
 
 // TQORForm
 
-TQORForm::TQORForm(QWidget* Owner) : QDialog(Owner) {}
+TQORForm::TQORForm(QWidget* Owner, TFormKind Kind) : QDialog(Owner), FKind(Kind)
+{
+    if (Kind == TFormKind::Window)
+        setWindowFlags(Qt::Window);
+}
 
 TQORForm::~TQORForm()
 {
@@ -97,6 +101,10 @@ void TQORForm::SetOnIdle(TIdleHandler Handler)
 
 void TQORForm::keyPressEvent(QKeyEvent* Event)
 {
+    if (FKind == TFormKind::Window) {
+        QWidget::keyPressEvent(Event);
+        return;
+    }
     if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
         QWidget::keyPressEvent(Event);
         return;

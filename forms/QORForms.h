@@ -19,14 +19,25 @@
 #include <cstdint>
 #include <vector>
 
+// What a form is to the window system. A dialog is a dialog box (no taskbar entry, Return presses
+// its default button); a window is a normal top-level window with a maximise button and a taskbar
+// entry that leaves Return and Escape to its controls.
+enum class TFormKind
+{
+    Dialog,
+    Window,
+};
+
 // The program's base form. While a handler is set, the form is registered in the matching
 // application event list; destroying the form removes every registration it holds.
 class TQORForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TQORForm(QWidget* Owner = nullptr);
+    explicit TQORForm(QWidget* Owner = nullptr, TFormKind Kind = TFormKind::Dialog);
     ~TQORForm() override;
+
+    TFormKind Kind() const { return FKind; }
 
     const TExceptionHandler& OnException() const { return FOnException; }
     const TNotifyHandler& OnActivate() const { return FOnActivate; }
@@ -40,10 +51,11 @@ public:
     void SetOnIdle(TIdleHandler Handler);
 
 protected:
-    // A plain form is no dialog box: Escape does not close it.
+    // A plain form is no dialog box: Escape does not close it. A window hands Return on as well.
     void keyPressEvent(QKeyEvent* Event) override;
 
 private:
+    TFormKind FKind;
     TExceptionHandler FOnException;
     TNotifyHandler FOnActivate;
     TNotifyHandler FOnDeactivate;

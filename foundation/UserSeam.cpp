@@ -72,5 +72,7 @@ QString TScriptedUserSeam::GetSaveFileName(const TFileDialogRequest& Request)
         return {};
     QString Name = SaveFileNames.front();
     SaveFileNames.pop_front();
+    if (Request.SelectedFilterIndex)
+        *Request.SelectedFilterIndex = Request.FilterIndex;
     return Name;
 }

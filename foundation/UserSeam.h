@@ -43,9 +43,13 @@ struct TFileDialogRequest
     QString Caption;
     QString Directory;
     QString FileName;
-    // Qt filter text, e.g. "Code package definition files (*.cpd)".
+    // Qt filter text, e.g. "Code package definition files (*.cpd)"; entries separated by ";;".
     QString Filter;
     QString DefaultSuffix;
+    // Position of the filter shown first, counted from 1. When SelectedFilterIndex is given, a
+    // dialog that answers a file name stores there the position the user left the filter at.
+    int FilterIndex = 1;
+    int* SelectedFilterIndex = nullptr;
 };
 
 class IUserSeam

@@ -1,7 +1,7 @@
 #include "ui/GuiStartup.h"
 
 #include "forms/QORApplication.h"
-#include "ui/PlaceholderWindow.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -77,7 +77,10 @@ bool TGuiStartup::HasDisplay() const
 
 int TGuiStartup::RunInteractive()
 {
-    TPlaceholderWindow Window;
+    TMain Window;
+    // A failed creation has been reported already; the window is never used.
+    if (!Window.CreationCompleted())
+        return 1;
     Window.show();
     return QApplication::exec();
 }

@@ -72,13 +72,18 @@ QString RunFileDialog(const TFileDialogRequest& Request, QFileDialog::AcceptMode
     QFileDialog Dialog(Request.Parent, Request.Caption, Request.Directory);
     Dialog.setAcceptMode(Mode);
     Dialog.setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (!Request.Filter.isEmpty())
-        Dialog.setNameFilters(Request.Filter.split(QStringLiteral(";;")));
+    const QStringList Filters = Request.Filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    if (!Filters.isEmpty()) {
+        Dialog.setNameFilters(Filters);
+        Dialog.selectNameFilter(Filters.value(Request.FilterIndex - 1, Filters.first()));
+    }
     Dialog.setDefaultSuffix(Request.DefaultSuffix);
     if (!Request.FileName.isEmpty())
         Dialog.selectFile(Request.FileName);
     if (Dialog.exec() != QDialog::Accepted)
         return {};
+    if (Request.SelectedFilterIndex)
+        *Request.SelectedFilterIndex = int(Filters.indexOf(Dialog.selectedNameFilter())) + 1;
     return Dialog.selectedFiles().value(0);
 }
 

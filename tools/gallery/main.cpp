@@ -6,6 +6,7 @@
 #include "forms/QORApplication.h"
 #include "forms/QORForms.h"
 #include "foundation/QORExceptions.h"
+#include "tools/gallery/MainWindowGallery.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -239,6 +240,7 @@ int main(int argc, char** argv)
             RenderForm(*Form, Out.filePath(Name));
         }
         RenderTree(Out.filePath(QStringLiteral("object-tree.png")));
+        RenderMainWindow(Out);
     } catch (...) {
         Err << GetExceptionReport() << "\n";
         return 1;

@@ -1,0 +1,56 @@
+#include "tools/gallery/MainWindowGallery.h"
+
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "forms/ObjectTreeView.h"
+#include "foundation/QORExceptions.h"
+#include "foundation/QORList.h"
+#include "model/Data.h"
+#include "samples/SampleDefinitions.h"
+#include "ui/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTreeWidgetItemIterator>
+
+namespace {
+
+void Save(TMain& Window, const QString& FileName)
+{
+    QCoreApplication::processEvents();
+    if (!Window.grab().save(FileName))
+        throw E_QOR_ErrorCreatingFile(QStringLiteral("File name='%1'").arg(FileName));
+}
+
+} // namespace
+
+void RenderMainWindow(const QDir& Out)
+{
+    QTemporaryDir Scratch;
+    // The window reads and writes settings: never the user's.
+    SetSettingsFileForTesting(Scratch.filePath(QStringLiteral("settings.ini")));
+    TData Rich;
+    SampleDefinitions::BuildRich(Rich);
+    const QString Definition = Scratch.filePath(QStringLiteral("rich.cpd"));
+    Rich.SaveToFile(Definition);
+    SetProgramArguments({Definition});
+    {
+        TMain Window;
+        if (!Window.CreationCompleted())
+            throw E_QOR_Failed(QStringLiteral("The main window did not open the sample."));
+        for (QTreeWidgetItemIterator It(Window.TreeControl); *It; ++It) {
+            const TQORTreeNode* Node = TQORObjectTreeView::NodeOf(*It);
+            if (Node && Node->IsBound() && (dynamic_cast<TQORList*>(Node->Object()) || !Node->ParentNode()))
+                (*It)->setExpanded(true);
+        }
+        Window.setWindowState(Qt::WindowNoState);
+        Window.show();
+        Save(Window, Out.filePath(QStringLiteral("main-window.png")));
+        Window.setWindowState(Qt::WindowMaximized);
+        Save(Window, Out.filePath(QStringLiteral("main-window-maximised.png")));
+    }
+    SetProgramArguments({});
+    SetSettingsFileForTesting(QString());
+}

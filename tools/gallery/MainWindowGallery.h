@@ -1,0 +1,8 @@
+#pragma once
+
+// The main window with the rich sample open and its groups expanded, at the default size and
+// maximised: main-window.png and main-window-maximised.png.
+
+class QDir;
+
+void RenderMainWindow(const QDir& Out);

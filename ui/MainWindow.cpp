@@ -1,0 +1,426 @@
+#include "ui/MainWindow.h"
+
+#include "app/CommandLine.h"
+#include "app/Settings.h"
+#include "forms/ObjectTreeView.h"
+#include "forms/QORApplication.h"
+#include "foundation/General.h"
+#include "foundation/ObjectClipboard.h"
+#include "foundation/QORExceptions.h"
+#include "foundation/UserSeam.h"
+#include "model/Data.h"
+#include "model/PackageExport.h"
+#include "ui/AboutBox.h"
+#include "ui/WindowAccessibility.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString DefinitionFilter = QStringLiteral("Code Package Definition File (*.cpd)");
+const QString PackageFilter = QStringLiteral("Code Package File (*.cpk)");
+
+// The folder part of FileName with its trailing separator, as the export dialog starts in it.
+QString FolderWithSeparator(const QString& FileName)
+{
+    qsizetype Cut = std::max(FileName.lastIndexOf(QLatin1Char('/')), FileName.lastIndexOf(QLatin1Char('\\')));
+#ifdef Q_OS_WIN
+    Cut = std::max(Cut, FileName.lastIndexOf(QLatin1Char(':')));
+#endif
+    return FileName.left(Cut + 1);
+}
+
+TFileDialogRequest DefinitionDialog(QWidget* Parent, const QString& Caption, const QString& Directory)
+{
+    TFileDialogRequest Request;
+    Request.Parent = Parent;
+    Request.Caption = Caption;
+    Request.Directory = Directory;
+    Request.Filter = DefinitionFilter;
+    Request.DefaultSuffix = QStringLiteral("cpd");
+    return Request;
+}
+
+} // namespace
+
+TMain::TMain(QWidget* Owner) : TQORForm(Owner, TFormKind::Window)
+{
+    InstallWindowAccessibility();
+    CreateComponents();
+    GuardedEvent([this] { FormCreate(); }, this);
+}
+
+TMain::~TMain()
+{
+    FormDestroy();
+}
+
+void TMain::CreateComponents()
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(ApplicationTitle());
+    setSizeGripEnabled(false);
+
+    TreeControl = new TQORObjectTreeView(this);
+    TreeControl->setObjectName(QStringLiteral("TreeControl"));
+    TreeControl->setAccessibleName(QStringLiteral("Code package"));
+    TreeControl->setIndentation(19);
+    // The selection stays highlighted when the tree loses the focus.
+    QPalette Palette = TreeControl->palette();
+    for (const QPalette::ColorRole Role : {QPalette::Highlight, QPalette::HighlightedText})
+        Palette.setColor(QPalette::Inactive, Role, Palette.color(QPalette::Active, Role));
+    TreeControl->setPalette(Palette);
+    connect(TreeControl, &QTreeWidget::itemExpanded, this, &TMain::TreeControlExpanded);
+    connect(TreeControl, &QTreeWidget::itemCollapsed, this, &TMain::TreeControlCollapsed);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    for (const char* Caption : {"Create", "Edit", "Cut", "Copy", "Paste", "Clear", "Delete"}) {
+        QAction* Item = PopupMenu->addAction(QLatin1String(Caption));
+        Item->setVisible(false);
+        Item->setEnabled(false);
+    }
+    TreeControl->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TreeControl, &QWidget::customContextMenuRequested, this, [this](const QPoint& Position) {
+        const QList<QAction*> Items = PopupMenu->actions();
+        if (std::any_of(Items.begin(), Items.end(), [](QAction* Item) { return Item->isVisible(); }))
+            PopupMenu->popup(TreeControl->viewport()->mapToGlobal(Position));
+    });
+
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    MenuItem_File = MainMenu->addMenu(QStringLiteral("&File"));
+    MenuItem_New = AddMenuItem(QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TMain::MenuItem_NewClick);
+    MenuItem_File->addSeparator();
+    MenuItem_Open = AddMenuItem(QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &TMain::MenuItem_OpenClick);
+    MenuItem_Save = AddMenuItem(QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &TMain::MenuItem_SaveClick);
+    MenuItem_SaveAs = AddMenuItem(QStringLiteral("Save as"), QKeySequence(), &TMain::MenuItem_SaveAsClick);
+    MenuItem_File->addSeparator();
+    MenuItem_ExportErrorCheck = AddMenuItem(QStringLiteral("Export error check"),
+                                            QKeySequence(Qt::CTRL | Qt::Key_F9),
+                                            &TMain::MenuItem_ExportErrorCheckClick);
+    MenuItem_Export = AddMenuItem(QStringLiteral("Export"), QKeySequence(Qt::Key_F9), &TMain::MenuItem_ExportClick);
+    MenuItem_File->addSeparator();
+    MenuItem_About = AddMenuItem(QStringLiteral("About"), QKeySequence(), &TMain::MenuItem_AboutClick);
+    MenuItem_File->addSeparator();
+    MenuItem_Exit = AddMenuItem(QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X), &TMain::MenuItem_ExitClick);
+
+    auto* Layout = new QVBoxLayout(this);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->setSpacing(0);
+    Layout->setMenuBar(MainMenu);
+    Layout->addWidget(TreeControl);
+    resize(642, 432 + MainMenu->sizeHint().height());
+    TreeControl->setFocus();
+}
+
+QAction* TMain::AddMenuItem(const QString& Caption, const QKeySequence& Shortcut, void (TMain::*Handler)())
+{
+    QAction* Item = MenuItem_File->addAction(Caption);
+    Item->setShortcut(Shortcut);
+    // Shortcuts work wherever the focus is in the window, also while the menu is closed.
+    addAction(Item);
+    connect(Item, &QAction::triggered, this, [this, Handler] {
+        GuardedEvent([this, Handler] { (this->*Handler)(); }, this);
+    });
+    return Item;
+}
+
+void TMain::FormCreate()
+{
+    SetOnException([this](void* Sender, const std::exception_ptr& Error) { ShowExceptionMessage(Sender, Error); });
+    FMarkers = std::make_unique<TPackageMarkers>();
+    FClipboard = std::make_unique<TQORObjectClipboard>(QStringLiteral("Corvane Quillon"));
+    FDocument = std::make_unique<TData>();
+    NewDocument();
+    ReadSettings();
+    ReadCommandLine();
+    if (!FDocumentFileName.isEmpty()) {
+        // LoadDocument starts with a new document, which forgets the name.
+        const QString FileName = FDocumentFileName;
+        TBusyCursor Busy;
+        LoadDocument(FileName);
+    }
+    UpdateView();
+    setWindowState(windowState() | Qt::WindowMaximized);
+    FCreationCompleted = true;
+}
+
+void TMain::FormDestroy()
+{
+    // The nodes go first: they point into the document and at the markers.
+    TreeControl->clear();
+    // Settings that were never read are not overwritten with start values.
+    if (FSettingsRead) {
+        try {
+            WriteSettings();
+        } catch (...) {
+            ShowExceptionBox(this);
+        }
+    }
+    FDocument.reset();
+    FClipboard.reset();
+    FMarkers.reset();
+}
+
+bool TMain::FormCloseQuery()
+{
+    return QuerySave();
+}
+
+void TMain::closeEvent(QCloseEvent* Event)
+{
+    bool MayClose = false;
+    GuardedEvent([&] { MayClose = FormCloseQuery(); }, this);
+    if (MayClose)
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+void TMain::ReadSettings()
+{
+    const TUserSettings Settings;
+    Settings.ReadString(QStringLiteral("FilePath"), FFilePath);
+    Settings.ReadString(QStringLiteral("ExportFilePath"), FExportFilePath);
+    Settings.ReadString(QStringLiteral("ExportFileName"), FExportFileName);
+    Settings.ReadInteger(QStringLiteral("ExportType"), FExportType);
+    FSettingsRead = true;
+}
+
+void TMain::WriteSettings()
+{
+    TUserSettings Settings;
+    Settings.WriteString(QStringLiteral("FilePath"), FFilePath);
+    Settings.WriteString(QStringLiteral("ExportFilePath"), FExportFilePath);
+    Settings.WriteString(QStringLiteral("ExportFileName"), FExportFileName);
+    Settings.WriteInteger(QStringLiteral("ExportType"), FExportType);
+    Settings.Flush();
+}
+
+void TMain::ReadCommandLine()
+{
+    TCommandLine CommandLine(false);
+    CommandLine.GetFirstArgument(FDocumentFileName);
+    CommandLine.CheckAllUsed();
+}
+
+void TMain::ShowExceptionMessage(void*, const std::exception_ptr& Error)
+{
+    try {
+        std::rethrow_exception(Error);
+    } catch (...) {
+        ShowExceptionBox(this);
+    }
+}
+
+void TMain::NewDocument()
+{
+    FDocument->Clear();
+    FModified = false;
+    FDocumentFileName.clear();
+    UpdateView();
+}
+
+void TMain::LoadDocument(const QString& FileName)
+{
+    NewDocument();
+    FDocument->LoadFromFile(FileName);
+    FDocumentFileName = FileName;
+    FFilePath = ExtractDirectory(FileName);
+}
+
+void TMain::WriteDocument(const QString& FileName)
+{
+    // The file is replaced only by a complete definition.
+    FDocument->SaveToFile(FileName);
+}
+
+bool TMain::OpenDocument()
+{
+    if (!FormCloseQuery())
+        return false;
+    const QString FileName = UserSeam().GetOpenFileName(DefinitionDialog(this, QStringLiteral("Open"), FFilePath));
+    if (FileName.isEmpty())
+        return false;
+    {
+        TBusyCursor Busy;
+        LoadDocument(FileName);
+    }
+    UpdateView();
+    return true;
+}
+
+bool TMain::Save()
+{
+    if (FDocumentFileName.isEmpty())
+        return SaveAs();
+    try {
+        TBusyCursor Busy;
+        WriteDocument(FDocumentFileName);
+        FFilePath = ExtractDirectory(FDocumentFileName);
+    } catch (...) {
+        ShowExceptionBox(this);
+        return false;
+    }
+    FModified = false;
+    return true;
+}
+
+bool TMain::SaveAs()
+{
+    const QString FileName = UserSeam().GetSaveFileName(DefinitionDialog(this, QStringLiteral("Save As"), FFilePath));
+    if (FileName.isEmpty())
+        return false;
+    try {
+        TBusyCursor Busy;
+        // Taken before writing: after a failure the next Save tries this name again.
+        FDocumentFileName = FileName;
+        WriteDocument(FDocumentFileName);
+        FFilePath = ExtractDirectory(FDocumentFileName);
+    } catch (...) {
+        ShowExceptionBox(this);
+        return false;
+    }
+    FModified = false;
+    UpdateView();
+    return true;
+}
+
+bool TMain::QuerySave()
+{
+    if (!FModified)
+        return true;
+    switch (UserSeam().ShowMessage(this,
+                                   QStringLiteral("File has changed. Do you wish to save?"),
+                                   QStringLiteral("Query"),
+                                   TMessageButtons::YesNoCancel,
+                                   TMessageIcon::None)) {
+    case TMessageResult::Yes:
+        return Save();
+    case TMessageResult::No:
+        return true;
+    case TMessageResult::OK:
+    case TMessageResult::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMain::UpdateView()
+{
+    setWindowTitle(FDocumentFileName.isEmpty()
+                       ? ApplicationTitle()
+                       : ApplicationTitle() + QStringLiteral(" [") + FDocumentFileName + QStringLiteral("]"));
+    RebuildTree();
+}
+
+void TMain::RebuildTree()
+{
+    ::RebuildTree(*TreeControl, *FDocument, *FMarkers);
+}
+
+void TMain::TreeControlExpanded(QTreeWidgetItem* Item)
+{
+    if (FDocument)
+        RecordDataTypesExpanded(*FDocument, TQORObjectTreeView::NodeOf(Item), true);
+}
+
+void TMain::TreeControlCollapsed(QTreeWidgetItem* Item)
+{
+    if (FDocument)
+        RecordDataTypesExpanded(*FDocument, TQORObjectTreeView::NodeOf(Item), false);
+}
+
+void TMain::MenuItem_NewClick()
+{
+    if (FormCloseQuery())
+        NewDocument();
+}
+
+void TMain::MenuItem_OpenClick()
+{
+    OpenDocument();
+}
+
+void TMain::MenuItem_SaveClick()
+{
+    Save();
+}
+
+void TMain::MenuItem_SaveAsClick()
+{
+    SaveAs();
+}
+
+void TMain::MenuItem_ExportErrorCheckClick()
+{
+    FDocument->ExportErrorCheck();
+    UserSeam().ShowMessage(this,
+                           QStringLiteral("No errors."),
+                           QStringLiteral("Export Error Check"),
+                           TMessageButtons::OK,
+                           TMessageIcon::None);
+}
+
+void TMain::MenuItem_ExportClick()
+{
+    FDocument->ExportErrorCheck();
+    FDocument->ConfirmBetaExport();
+    int SelectedFilter = 1;
+    TFileDialogRequest Request;
+    Request.Parent = this;
+    Request.Caption = QStringLiteral("Export");
+    Request.Directory = FExportFilePath;
+    Request.FileName = FExportFileName;
+    Request.Filter = PackageFilter;
+    Request.DefaultSuffix = QStringLiteral("cpk");
+    Request.FilterIndex = ExportTypeToFilterIndex(FExportType);
+    Request.SelectedFilterIndex = &SelectedFilter;
+    const QString FileName = UserSeam().GetSaveFileName(Request);
+    if (FileName.isEmpty())
+        return;
+    FExportFileName = FileName;
+    FExportFilePath = FolderWithSeparator(FileName);
+    FExportType = FilterIndexToExportType(SelectedFilter);
+    // Checked only now, so that the choices above are remembered for the next export.
+    if (FDocumentFileName.isEmpty())
+        throw E_QOR_SavingError(QStringLiteral("Code package definition file must be saved first"));
+    RefuseExportOverDefinition(FDocumentFileName, FExportFileName);
+    TBusyCursor Busy;
+    FDocument->ExportToFile(FExportFileName);
+}
+
+void TMain::MenuItem_AboutClick()
+{
+    CreateAboutBox(this)->Execute();
+}
+
+void TMain::MenuItem_ExitClick()
+{
+    close();
+}
+
+int TMain::ExportTypeToFilterIndex(int32_t ExportType)
+{
+    switch (ExportType) {
+    case 0:
+    case 1:
+        return 1;
+    case 2:
+        return 2;
+    default:
+        throw E_QOR_EnumerationOutOfRange();
+    }
+}
+
+int32_t TMain::FilterIndexToExportType(int FilterIndex)
+{
+    if (FilterIndex != 1 && FilterIndex != 2)
+        throw E_QOR_EnumerationOutOfRange();
+    return FilterIndex;
+}

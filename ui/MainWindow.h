@@ -1,0 +1,108 @@
+#pragma once
+
+// The main window: one code package definition for the window's whole life, shown as a tree, the
+// File menu with its document commands, and the four per-user settings.
+
+#include "forms/QORForms.h"
+#include "ui/PackageTree.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTreeWidgetItem;
+class TData;
+class TQORObjectClipboard;
+class TQORObjectTreeView;
+
+class TMain : public TQORForm
+{
+    Q_OBJECT
+public:
+    // Builds the window and runs FormCreate; check CreationCompleted before showing it.
+    explicit TMain(QWidget* Owner = nullptr);
+    ~TMain() override;
+
+    bool CreationCompleted() const { return FCreationCompleted; }
+    TData& Document() const { return *FDocument; }
+    bool Modified() const { return FModified; }
+    // Set by every command that changes the document.
+    void SetModified(bool Value) { FModified = Value; }
+    const QString& DocumentFileName() const { return FDocumentFileName; }
+    const QString& FilePath() const { return FFilePath; }
+    const QString& ExportFilePath() const { return FExportFilePath; }
+    const QString& ExportFileName() const { return FExportFileName; }
+    int32_t ExportType() const { return FExportType; }
+    TPackageMarkers& Markers() const { return *FMarkers; }
+
+    TQORObjectTreeView* TreeControl = nullptr;
+    QMenuBar* MainMenu = nullptr;
+    QMenu* MenuItem_File = nullptr;
+    QAction* MenuItem_New = nullptr;
+    QAction* MenuItem_Open = nullptr;
+    QAction* MenuItem_Save = nullptr;
+    QAction* MenuItem_SaveAs = nullptr;
+    QAction* MenuItem_ExportErrorCheck = nullptr;
+    QAction* MenuItem_Export = nullptr;
+    QAction* MenuItem_About = nullptr;
+    QAction* MenuItem_Exit = nullptr;
+    // The element commands; hidden until they are built.
+    QMenu* PopupMenu = nullptr;
+
+    void NewDocument();
+    void LoadDocument(const QString& FileName);
+    void WriteDocument(const QString& FileName);
+    bool OpenDocument();
+    bool Save();
+    bool SaveAs();
+    // True when the document may be discarded: unchanged, saved on request, or dropped by the user.
+    bool QuerySave();
+    void UpdateView();
+
+    void MenuItem_NewClick();
+    void MenuItem_OpenClick();
+    void MenuItem_SaveClick();
+    void MenuItem_SaveAsClick();
+    void MenuItem_ExportErrorCheckClick();
+    void MenuItem_ExportClick();
+    void MenuItem_AboutClick();
+    void MenuItem_ExitClick();
+
+    // Filter positions of the export dialog, counted from 1; E_QOR_EnumerationOutOfRange otherwise.
+    static int ExportTypeToFilterIndex(int32_t ExportType);
+    static int32_t FilterIndexToExportType(int FilterIndex);
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void CreateComponents();
+    QAction* AddMenuItem(const QString& Caption, const QKeySequence& Shortcut, void (TMain::*Handler)());
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+    void ReadSettings();
+    void WriteSettings();
+    void ReadCommandLine();
+    void ShowExceptionMessage(void* Sender, const std::exception_ptr& Error);
+    void TreeControlExpanded(QTreeWidgetItem* Item);
+    void TreeControlCollapsed(QTreeWidgetItem* Item);
+    void RebuildTree();
+
+    std::unique_ptr<TData> FDocument;
+    std::unique_ptr<TQORObjectClipboard> FClipboard;
+    std::unique_ptr<TPackageMarkers> FMarkers;
+    bool FModified = false;
+    QString FDocumentFileName;
+    QString FFilePath;
+    QString FExportFilePath;
+    QString FExportFileName;
+    int32_t FExportType = 0;
+    bool FSettingsRead = false;
+    bool FCreationCompleted = false;
+};
