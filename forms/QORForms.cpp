@@ -15,13 +15,17 @@
 
 namespace {
 
-// Layout constants of the automatic form.
-constexpr int LeftMargin = 4;
-constexpr int TopMargin = 8;
-constexpr int LabelGap = 8;
-constexpr int RowGap = 3;
-constexpr int ButtonGap = 8;
-constexpr int ControlRaise = 3;
+// The automatic form's layout, in pixels.
+constexpr int LeftMargin = 4;         // between the side edges and the content
+constexpr int TopMargin = 8;          // above the first row and a right button column
+constexpr int LabelGap = 8;           // between the label column and the control column
+constexpr int RowGap = 3;             // below every row
+constexpr int ControlRaise = 3;       // a control sits this much above its label, so their texts line up
+constexpr int ButtonGap = 8;          // between neighbouring buttons
+constexpr int ButtonRowSideRoom = 30; // at least this on either side of a bottom button row
+constexpr int ButtonMargin = 4;       // between the buttons and the bottom (row) or right (column) edge
+constexpr int ButtonColumnGap = 8;    // between the content and a right button column
+constexpr int ScreenEdgeRoom = 32;    // a form is at most the screen's width less this
 
 // Marks a button that Escape clicks before the form closes.
 constexpr const char* CancelProperty = "QORCancel";
@@ -168,6 +172,27 @@ void TQORAutoFormItem::Assign(const TQORObject* Source, bool KeepReferences)
     Control = Row->Control;
 }
 
+QSize TQORAutoFormItem::NaturalControlSize()
+{
+    if (!Control)
+        return {};
+    const QSize Current = Control->size();
+    if (!FPlacedSize.isValid() || Current.width() != FPlacedSize.width())
+        FNaturalSize.setWidth(Current.width());
+    if (!FPlacedSize.isValid() || Current.height() != FPlacedSize.height())
+        FNaturalSize.setHeight(Current.height());
+    return FNaturalSize;
+}
+
+void TQORAutoFormItem::PlaceControl(const QRect& Geometry)
+{
+    if (!Control)
+        return;
+    NaturalControlSize();
+    Control->setGeometry(Geometry);
+    FPlacedSize = Control->size();
+}
+
 QOR_IMPLEMENT_CLASS(TQORAutoFormItems, TQORList, nullptr, nullptr)
 
 TQORAutoFormItems::TQORAutoFormItems(QWidget* OwnerControl)
@@ -282,57 +307,46 @@ QPushButton* TQORAutoForm::AddStandardButton(const QString& Caption)
     return Button;
 }
 
-void TQORAutoForm::Setup(TFormBorderStyle Style,
-                         const QString& Caption,
-                         bool OK,
-                         bool Cancel,
-                         bool Close,
-                         bool Default,
-                         bool Apply,
-                         TButtonLayout Layout,
-                         int32_t MinLabel,
-                         int32_t MinControl,
-                         int32_t MinWidth,
-                         int32_t MinHeight)
+void TQORAutoForm::Setup(const TQORAutoFormSetup& Options)
 {
-    SetBorderStyle(Style);
-    setWindowTitle(Caption);
+    SetBorderStyle(Options.BorderStyle);
+    setWindowTitle(Options.Caption);
     QStyle* ButtonStyle = style();
-    if (OK) {
+    if (Options.Buttons & fbOK) {
         FOKButton = AddStandardButton(tr("OK"));
         FOKButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogOkButton, nullptr, FOKButton));
         SetDefaultButtonSize(FOKButton);
         FOKButton->setDefault(true);
         connect(FOKButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { OKClick(); }, this); });
     }
-    if (Cancel) {
+    if (Options.Buttons & fbCancel) {
         FCancelButton = AddStandardButton(tr("Cancel"));
         FCancelButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogCancelButton, nullptr, FCancelButton));
         SetDefaultButtonSize(FCancelButton);
         MarkAsCancelButton(FCancelButton);
         connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);
     }
-    if (Close) {
+    if (Options.Buttons & fbClose) {
         FCloseButton = AddStandardButton(tr("&Close"));
         FCloseButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogCloseButton, nullptr, FCloseButton));
         SetDefaultButtonSize(FCloseButton);
         connect(FCloseButton, &QPushButton::clicked, this, &QDialog::reject);
     }
-    if (Default) {
+    if (Options.Buttons & fbDefault) {
         FDefaultButton = AddStandardButton(tr("Default"));
         connect(
             FDefaultButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { ResetToDefaults(); }, this); });
     }
-    if (Apply) {
+    if (Options.Buttons & fbApply) {
         FApplyButton = AddStandardButton(tr("Apply"));
         connect(FApplyButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { ApplyClick(); }, this); });
     }
-    ButtonLayout = Layout;
-    MinLabelWidth = MinLabel;
-    MinControlWidth = MinControl;
-    MinFormWidth = MinWidth;
-    MinFormHeight = MinHeight;
-    FixedWidth = FixedHeight = Style != bsSizeable;
+    ButtonLayout = Options.ButtonLayout;
+    MinLabelWidth = Options.MinLabelWidth;
+    MinControlWidth = Options.MinControlWidth;
+    MinFormWidth = Options.MinFormWidth;
+    MinFormHeight = Options.MinFormHeight;
+    FixedWidth = FixedHeight = Options.BorderStyle != bsSizeable;
 }
 
 bool TQORAutoForm::Execute()
@@ -415,6 +429,36 @@ void TQORAutoForm::ResetToDefaults()
 
 namespace {
 
+bool IsRowShown(const TQORAutoFormItem* Row)
+{
+    return IsControlShown(Row->Label) || IsControlShown(Row->Control);
+}
+
+std::vector<QAbstractButton*> VisibleButtons(const TQORAutoFormButtons& Buttons)
+{
+    std::vector<QAbstractButton*> Result;
+    for (const QPointer<QAbstractButton>& Button : Buttons)
+        if (Button && IsControlShown(Button))
+            Result.push_back(Button);
+    return Result;
+}
+
+// The room the buttons take together: side by side in a bottom row, stacked in a right column.
+QSize MeasureButtons(const std::vector<QAbstractButton*>& Buttons, TButtonLayout Layout)
+{
+    if (Layout != blBottomRow && Layout != blRightColumn)
+        throw E_QOR_EnumerationOutOfRange();
+    QSize Size(0, 0);
+    for (size_t I = 0; I < Buttons.size(); ++I) {
+        const int Gap = I > 0 ? ButtonGap : 0;
+        if (Layout == blBottomRow)
+            Size = QSize(Size.width() + Gap + Buttons[I]->width(), std::max(Size.height(), Buttons[I]->height()));
+        else
+            Size = QSize(std::max(Size.width(), Buttons[I]->width()), Size.height() + Gap + Buttons[I]->height());
+    }
+    return Size;
+}
+
 struct TRowMeasure
 {
     TQORAutoFormItem* Row;
@@ -422,9 +466,126 @@ struct TRowMeasure
     int Height;
 };
 
-bool IsRowShown(const TQORAutoFormItem* Row)
+struct TRowsMeasure
 {
-    return IsControlShown(Row->Label) || IsControlShown(Row->Control);
+    std::vector<TRowMeasure> Rows;
+    int LabelColumn = 0;
+    // The content's size without margins.
+    QSize Content;
+};
+
+// Measures the visible rows.
+TRowsMeasure
+MeasureRows(TQORAutoFormItems& Items, const TCanvas& Canvas, int32_t MinLabelWidth, int32_t MinControlWidth)
+{
+    TRowsMeasure Result;
+    int LabelledControlColumn = 0;
+    int FullColumn = 0;
+    bool AnyLabelled = false;
+    int Height = 0;
+    for (int32_t I = 0; I < Items.Count(); ++I) {
+        TQORAutoFormItem* Row = Items.Row(I);
+        if (!IsRowShown(Row))
+            continue;
+        IAutoFormControl* Auto = AsAutoFormControl(Row->Control);
+        int ControlWidth = MinControlWidth;
+        int ControlHeight = 0;
+        if (Row->Control) {
+            const QSize Natural = Auto ? QSize() : Row->NaturalControlSize();
+            ControlWidth = std::max(MinControlWidth, Auto ? Auto->GetPreferredWidth(Canvas) : Natural.width());
+            ControlHeight = Auto ? Auto->GetPreferredHeight(Canvas) : Natural.height();
+        }
+        const int LabelHeight = Row->HasLabel && Row->Label ? Row->Label->fontMetrics().height() : 0;
+        const int RowHeight = std::max(ControlHeight, LabelHeight);
+        if (Row->HasLabel) {
+            AnyLabelled = true;
+            const QString Text = Row->Label ? Row->Label->text() : QString();
+            Result.LabelColumn = std::max(Result.LabelColumn, std::max(MinLabelWidth, Canvas.horizontalAdvance(Text)));
+            LabelledControlColumn = std::max(LabelledControlColumn, ControlWidth);
+        } else {
+            FullColumn = std::max(FullColumn, ControlWidth);
+        }
+        Height += RowHeight + (Auto ? Auto->GetExtraSpacing() : 0) + RowGap;
+        Result.Rows.push_back({Row, Auto, RowHeight});
+    }
+    const int Width =
+        AnyLabelled ? std::max(FullColumn, Result.LabelColumn + LabelGap + LabelledControlColumn) : FullColumn;
+    Result.Content = QSize(Width, Height);
+    return Result;
+}
+
+// The client size the content and the buttons need together. A bottom button row wider than the
+// content widens the content to it.
+QSize NeededClientSize(TButtonLayout Layout, QSize& Content, const QSize& Buttons)
+{
+    if (Layout == blBottomRow) {
+        const int ContentWidth = Content.width() + 2 * LeftMargin;
+        const int ButtonRowWidth = Buttons.width() + 2 * ButtonRowSideRoom;
+        if (ContentWidth < ButtonRowWidth)
+            Content.rwidth() += ButtonRowWidth - ContentWidth;
+        const int ButtonRowHeight = Buttons.height() > 0 ? Buttons.height() + ButtonMargin : 0;
+        return {std::max(ContentWidth, ButtonRowWidth), TopMargin + Content.height() + ButtonRowHeight};
+    }
+    const int ButtonColumnWidth = Buttons.width() > 0 ? ButtonColumnGap + Buttons.width() : 0;
+    return {Content.width() + 2 * LeftMargin + ButtonColumnWidth,
+            TopMargin + std::max(Content.height(), Buttons.height() + ButtonMargin)};
+}
+
+void PlaceRows(const TRowsMeasure& Measure, int ContentWidth, int SpareHeight)
+{
+    int Stretchable = 0;
+    for (const TRowMeasure& Row : Measure.Rows)
+        if (Row.Control && Row.Control->CanStretchVertically())
+            ++Stretchable;
+    // Each stretchable row takes an equal share of the spare height; the last one the remainder.
+    const int Share = Stretchable > 0 ? SpareHeight / Stretchable : 0;
+    int StretchSeen = 0;
+    const int LabelledIndent = Measure.LabelColumn + LabelGap;
+    int Y = TopMargin;
+    for (const TRowMeasure& Measured : Measure.Rows) {
+        TQORAutoFormItem* Row = Measured.Row;
+        int LabelHeight = 0;
+        if (Row->HasLabel && Row->Label) {
+            const QFontMetrics LabelMetrics = Row->Label->fontMetrics();
+            Row->Label->setGeometry(
+                LeftMargin, Y, LabelMetrics.horizontalAdvance(Row->Label->text()), LabelMetrics.height());
+            LabelHeight = Row->Label->height();
+        }
+        int ControlHeight = 0;
+        if (Row->Control) {
+            int Height = Measured.Height;
+            if (Measured.Control && Measured.Control->CanStretchVertically())
+                Height += ++StretchSeen < Stretchable ? Share : SpareHeight - (Stretchable - 1) * Share;
+            const int Indent = Measured.Control ? Measured.Control->GetLeftIndent() : 0;
+            const int Column = Row->HasLabel ? LabelledIndent : 0;
+            Row->PlaceControl(QRect(LeftMargin + Column - Indent, Y - ControlRaise, ContentWidth - Column, Height));
+            ControlHeight = Row->Control->height();
+        }
+        Y += std::max(LabelHeight, ControlHeight) + RowGap +
+             (Measured.Control ? Measured.Control->GetExtraSpacing() : 0);
+    }
+}
+
+void PlaceButtons(const std::vector<QAbstractButton*>& Buttons,
+                  TButtonLayout Layout,
+                  const QSize& ButtonsSize,
+                  const QSize& ClientSize)
+{
+    if (Layout == blBottomRow) {
+        int X = (ClientSize.width() - ButtonsSize.width()) / 2;
+        const int Top = ClientSize.height() - ButtonMargin - ButtonsSize.height();
+        for (QAbstractButton* Button : Buttons) {
+            Button->move(X, Top);
+            X += Button->width() + ButtonGap;
+        }
+        return;
+    }
+    const int X = ClientSize.width() - ButtonMargin - ButtonsSize.width();
+    int Top = TopMargin;
+    for (QAbstractButton* Button : Buttons) {
+        Button->move(X, Top);
+        Top += Button->height() + ButtonGap;
+    }
 }
 
 } // namespace
@@ -441,173 +602,62 @@ void TQORAutoForm::Arrange()
     } ClearFlag{FArranging};
 
     const TCanvas Canvas = fontMetrics();
+    const std::vector<QAbstractButton*> Buttons = VisibleButtons(FButtons);
+    const QSize ButtonsSize = MeasureButtons(Buttons, ButtonLayout);
+    TRowsMeasure Measure = MeasureRows(FItems, Canvas, MinLabelWidth, MinControlWidth);
+    const QSize Needed = NeededClientSize(ButtonLayout, Measure.Content, ButtonsSize);
+    const QSize Room = ApplySizeLimits(Needed);
+    PlaceRows(Measure, Measure.Content.width() + Room.width(), Room.height());
+    for (const TRowMeasure& Row : Measure.Rows)
+        if (Row.Control)
+            Row.Control->ArrangeContents(Canvas);
+    PlaceButtons(Buttons, ButtonLayout, ButtonsSize, size());
+    SetTabOrder(Buttons);
+}
 
-    // Buttons.
-    std::vector<QAbstractButton*> VisibleButtons;
-    for (const QPointer<QAbstractButton>& Button : FButtons)
-        if (Button && IsControlShown(Button))
-            VisibleButtons.push_back(Button);
-    int ButtonsWidth = 0;
-    int ButtonsHeight = 0;
-    switch (ButtonLayout) {
-    case blBottomRow:
-        for (size_t I = 0; I < VisibleButtons.size(); ++I) {
-            ButtonsWidth += VisibleButtons[I]->width() + (I > 0 ? ButtonGap : 0);
-            ButtonsHeight = std::max(ButtonsHeight, VisibleButtons[I]->height());
-        }
-        break;
-    case blRightColumn:
-        for (size_t I = 0; I < VisibleButtons.size(); ++I) {
-            ButtonsWidth = std::max(ButtonsWidth, VisibleButtons[I]->width());
-            ButtonsHeight += VisibleButtons[I]->height() + (I > 0 ? ButtonGap : 0);
-        }
-        break;
-    default:
-        throw E_QOR_EnumerationOutOfRange();
-    }
-
-    // Rows.
-    std::vector<TRowMeasure> Rows;
-    int LabelColumn = 0;
-    int LabelledControlColumn = 0;
-    int FullColumn = 0;
-    bool AnyLabelled = false;
-    int ContentHeight = 0;
-    for (int32_t I = 0; I < FItems.Count(); ++I) {
-        TQORAutoFormItem* Row = FItems.Row(I);
-        if (!IsRowShown(Row))
-            continue;
-        QWidget* Control = Row->Control;
-        IAutoFormControl* Auto = AsAutoFormControl(Control);
-        int ControlWidth = 0;
-        int ControlHeight = 0;
-        if (Control) {
-            ControlWidth = std::max(MinControlWidth, Auto ? Auto->GetPreferredWidth(Canvas) : Control->width());
-            ControlHeight = Auto ? Auto->GetPreferredHeight(Canvas) : Control->height();
-        } else {
-            ControlWidth = std::max(MinControlWidth, 0);
-        }
-        const int LabelHeight = Row->HasLabel && Row->Label ? Row->Label->fontMetrics().height() : 0;
-        const int RowHeight = std::max(ControlHeight, LabelHeight);
-        if (Row->HasLabel) {
-            AnyLabelled = true;
-            const QString Text = Row->Label ? Row->Label->text() : QString();
-            LabelColumn = std::max(LabelColumn, std::max(MinLabelWidth, Canvas.horizontalAdvance(Text)));
-            LabelledControlColumn = std::max(LabelledControlColumn, ControlWidth);
-        } else {
-            FullColumn = std::max(FullColumn, ControlWidth);
-        }
-        ContentHeight += RowHeight + (Auto ? Auto->GetExtraSpacing() : 0) + RowGap;
-        Rows.push_back({Row, Auto, RowHeight});
-    }
-    int ContentWidth = FullColumn;
-    if (AnyLabelled)
-        ContentWidth = std::max(ContentWidth, LabelColumn + LabelGap + LabelledControlColumn);
-
-    // Needed client size.
-    int NeededWidth = 0;
-    int NeededHeight = 0;
-    if (ButtonLayout == blBottomRow) {
-        const int A = ContentWidth + 8;
-        const int B = ButtonsWidth + 60;
-        NeededWidth = std::max(A, B);
-        NeededHeight = ContentHeight + 8 + (ButtonsHeight > 0 ? ButtonsHeight + 4 : 0);
-        if (A < B)
-            ContentWidth += B - A;
-    } else {
-        NeededWidth = ContentWidth + 8 + (ButtonsWidth > 0 ? 8 + ButtonsWidth : 0);
-        NeededHeight = std::max(ContentHeight + 8, ButtonsHeight + 12);
-    }
-
-    // Constraints. Qt constrains the client area; the frame counts towards the form minima only.
+QSize TQORAutoForm::FrameSize()
+{
+    if (!isWindow())
+        return {};
+    // Qt learns the frame from the platform window, which a form not yet shown does not have.
+    if (!testAttribute(Qt::WA_WState_Created))
+        create();
     const QRect Frame = frameGeometry();
-    const int FrameWidth = std::max(0, Frame.width() - width());
-    const int FrameHeight = std::max(0, Frame.height() - height());
-    const int MinWidth = std::max(MinFormWidth, FrameWidth + NeededWidth);
-    const int MinHeight = std::max(MinFormHeight, FrameHeight + NeededHeight);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setMinimumSize(MinWidth - FrameWidth, MinHeight - FrameHeight);
-    if (FixedWidth)
-        setMaximumWidth(MinWidth - FrameWidth);
+    return {std::max(0, Frame.width() - width()), std::max(0, Frame.height() - height())};
+}
 
-    if (width() <= NeededWidth) {
-        int ScreenWidth = NeededWidth + 32;
+QSize TQORAutoForm::ApplySizeLimits(const QSize& Needed)
+{
+    // Qt limits the client area; MinFormWidth and MinFormHeight are the outer size, frame included.
+    const QSize Frame = FrameSize();
+    FArrangedFrame = Frame;
+    const QSize Minimum(std::max(MinFormWidth - Frame.width(), Needed.width()),
+                        std::max(MinFormHeight - Frame.height(), Needed.height()));
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(Minimum);
+    if (FixedWidth)
+        setMaximumWidth(Minimum.width());
+    int Surplus = 0;
+    if (width() <= Needed.width()) {
+        int ScreenWidth = Needed.width() + ScreenEdgeRoom;
         if (QScreen* Screen = screen())
             ScreenWidth = Screen->availableGeometry().width();
-        resize(std::min(NeededWidth, ScreenWidth - 32), height());
+        resize(std::min(Needed.width(), ScreenWidth - ScreenEdgeRoom), height());
     } else {
-        ContentWidth += width() - NeededWidth;
+        Surplus = width() - Needed.width();
     }
-
     if (FixedHeight)
-        setMaximumHeight(MinHeight - FrameHeight);
+        setMaximumHeight(Minimum.height());
+    const int Spare = FixedHeight ? 0 : std::max(0, height() - Minimum.height());
+    return {Surplus, Spare};
+}
 
-    const int Spare = FixedHeight ? 0 : std::max(0, height() + FrameHeight - MinHeight);
-
-    // Rows.
-    int Stretchable = 0;
-    for (const TRowMeasure& Measure : Rows)
-        if (Measure.Control && Measure.Row->Control && Measure.Control->CanStretchVertically())
-            ++Stretchable;
-    int StretchSeen = 0;
-    int Y = TopMargin;
-    for (const TRowMeasure& Measure : Rows) {
-        TQORAutoFormItem* Row = Measure.Row;
-        QWidget* Control = Row->Control;
-        const int Indent = Measure.Control ? Measure.Control->GetLeftIndent() : 0;
-        int LabelHeight = 0;
-        if (Row->HasLabel && Row->Label) {
-            const QFontMetrics LabelMetrics = Row->Label->fontMetrics();
-            Row->Label->setGeometry(
-                LeftMargin, Y, LabelMetrics.horizontalAdvance(Row->Label->text()), LabelMetrics.height());
-            LabelHeight = Row->Label->height();
-        }
-        int ControlHeight = 0;
-        if (Control) {
-            int Height = Measure.Height;
-            if (Measure.Control && Measure.Control->CanStretchVertically() && Stretchable > 0) {
-                ++StretchSeen;
-                const int Share = Spare / Stretchable;
-                Height += StretchSeen < Stretchable ? Share : Spare - (Stretchable - 1) * Share;
-            }
-            if (Row->HasLabel)
-                Control->setGeometry(LeftMargin + LabelColumn + LabelGap - Indent,
-                                     Y - ControlRaise,
-                                     ContentWidth - (LabelColumn + LabelGap),
-                                     Height);
-            else
-                Control->setGeometry(LeftMargin - Indent, Y - ControlRaise, ContentWidth, Height);
-            ControlHeight = Control->height();
-        }
-        Y += std::max(LabelHeight, ControlHeight) + RowGap + (Measure.Control ? Measure.Control->GetExtraSpacing() : 0);
-    }
-
-    for (const TRowMeasure& Measure : Rows)
-        if (Measure.Control)
-            Measure.Control->ArrangeContents(Canvas);
-
-    // Buttons.
-    if (ButtonLayout == blBottomRow) {
-        int X = (width() - ButtonsWidth) / 2;
-        const int Top = height() - 4 - ButtonsHeight;
-        for (QAbstractButton* Button : VisibleButtons) {
-            Button->move(X, Top);
-            X += Button->width() + ButtonGap;
-        }
-    } else {
-        const int X = width() - 4 - ButtonsWidth;
-        int Top = TopMargin;
-        for (QAbstractButton* Button : VisibleButtons) {
-            Button->move(X, Top);
-            Top += Button->height() + ButtonGap;
-        }
-    }
-
-    // Tab order: the rows' controls, then the buttons.
+// The rows' controls first, then the buttons.
+void TQORAutoForm::SetTabOrder(const std::vector<QAbstractButton*>& Buttons)
+{
     std::vector<QWidget*> Chain;
     CollectTabControls(FItems, Chain);
-    for (QAbstractButton* Button : VisibleButtons)
-        Chain.push_back(Button);
+    Chain.insert(Chain.end(), Buttons.begin(), Buttons.end());
     for (size_t I = 1; I < Chain.size(); ++I)
         QWidget::setTabOrder(Chain[I - 1], Chain[I]);
 }
@@ -654,6 +704,18 @@ void TQORAutoForm::resizeEvent(QResizeEvent* Event)
 {
     TQORValueDialog::resizeEvent(Event);
     GuardedEvent([this] { Arrange(); }, this);
+}
+
+// A window manager may tell the frame only once the form is on screen; the minima count with it.
+void TQORAutoForm::moveEvent(QMoveEvent* Event)
+{
+    TQORValueDialog::moveEvent(Event);
+    GuardedEvent(
+        [this] {
+            if (isVisible() && FrameSize() != FArrangedFrame)
+                Arrange();
+        },
+        this);
 }
 
 void TQORAutoForm::setVisible(bool Visible)
