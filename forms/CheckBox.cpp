@@ -5,6 +5,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
+
 namespace {
 
 // Gap between a left-justified caption and its box.
@@ -71,9 +73,29 @@ QRect TBooleanCheckBox::IndicatorRect() const
     QStyleOptionButton Option;
     initStyleOption(&Option);
     QRect Indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &Option, this);
-    if (FAlignment == taLeftJustify && !text().isEmpty())
-        Indicator.moveLeft(CaptionRect().right() + 1 + CaptionGap);
+    if (const int Offset = CaptionOffset(); Offset > 0)
+        Indicator.moveLeft(std::max(Offset, FCaptionColumn));
     return Indicator;
+}
+
+int TBooleanCheckBox::GetCaptionWidth()
+{
+    return CaptionOffset();
+}
+
+int TBooleanCheckBox::CaptionOffset() const
+{
+    if (FAlignment != taLeftJustify || text().isEmpty())
+        return 0;
+    return CaptionRect().width() + CaptionGap;
+}
+
+void TBooleanCheckBox::SetCaptionColumn(int Offset)
+{
+    if (Offset == FCaptionColumn)
+        return;
+    FCaptionColumn = Offset;
+    update();
 }
 
 QRect TBooleanCheckBox::CaptionRect() const

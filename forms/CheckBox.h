@@ -7,7 +7,7 @@
 #include <QCheckBox>
 #include <QString>
 
-class TBooleanCheckBox : public QCheckBox, public TBoundControl
+class TBooleanCheckBox : public QCheckBox, public TBoundControl, public ICaptionColumn
 {
     Q_OBJECT
 public:
@@ -32,6 +32,9 @@ public:
     bool Validate() override;
     int GetPreferredWidth(const TCanvas& Canvas) override;
     int GetPreferredHeight(const TCanvas& Canvas) override { return height(); }
+    // Only a left-justified caption stands left of the box.
+    int GetCaptionWidth() override;
+    void SetCaptionColumn(int Offset) override;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -39,9 +42,11 @@ protected:
 
 private:
     QRect CaptionRect() const;
+    int CaptionOffset() const;
     QRect IndicatorRect() const;
 
     TAlignment FAlignment = taRightJustify;
+    int FCaptionColumn = 0;
 };
 
 // A left-justified non-empty caption gets ":" appended. The control does not allow blank.

@@ -44,6 +44,7 @@ TContainerGroupBox::TContents TContainerGroupBox::Measure(const TCanvas& Canvas)
             const int LabelWidth =
                 std::max(MinLabelWidth, Canvas.horizontalAdvance(Row->Label ? Row->Label->text() : QString()));
             Contents.LabelColumn = std::max(Contents.LabelColumn, LabelWidth);
+            Contents.AnyLabelled = true;
             Contents.Width = std::max(Contents.Width, LabelWidth + GroupGap + ControlWidth);
             LabelHeight = Row->Label ? Row->Label->fontMetrics().height() : 0;
         } else {
@@ -99,6 +100,7 @@ void TContainerGroupBox::ArrangeContents(const TCanvas& Canvas)
     }
     for (size_t I = 1; I < Chain.size(); ++I)
         QWidget::setTabOrder(Chain[I - 1], Chain[I]);
+    AlignCaptionColumns(FItems, Contents.AnyLabelled ? Contents.LabelColumn + GroupGap : 0);
     for (int32_t I = 0; I < FItems.Count(); ++I) {
         TQORAutoFormItem* Row = FItems.Row(I);
         if (IAutoFormControl* Auto = AsAutoFormControl(Row->Control))

@@ -40,6 +40,7 @@ private:
         int Width = 0;
         int Height = 0;
         int LabelColumn = 0;
+        bool AnyLabelled = false;
     };
     TContents Measure(const TCanvas& Canvas);
     int CaptionBand() const;

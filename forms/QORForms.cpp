@@ -250,6 +250,22 @@ TQORAutoFormItem* AddControl(TQORAutoFormItems& Items, QWidget* Control)
     return AppendRow(Items, Row);
 }
 
+void AlignCaptionColumns(const TQORAutoFormItems& Items, int ControlColumn)
+{
+    std::vector<ICaptionColumn*> Captioned;
+    int Column = ControlColumn;
+    for (int32_t I = 0; I < Items.Count(); ++I) {
+        const TQORAutoFormItem* Row = Items.Row(I);
+        auto* Control = dynamic_cast<ICaptionColumn*>(Row->Control.data());
+        if (Row->HasLabel || !Control || !IsControlShown(Row->Control) || Control->GetCaptionWidth() == 0)
+            continue;
+        Captioned.push_back(Control);
+        Column = std::max(Column, Control->GetCaptionWidth());
+    }
+    for (ICaptionColumn* Control : Captioned)
+        Control->SetCaptionColumn(Column);
+}
+
 void MarkAsCancelButton(QAbstractButton* Button)
 {
     Button->setProperty(CancelProperty, true);
@@ -469,6 +485,7 @@ struct TRowMeasure
 struct TRowsMeasure
 {
     std::vector<TRowMeasure> Rows;
+    bool AnyLabelled = false;
     int LabelColumn = 0;
     // The content's size without margins.
     QSize Content;
@@ -511,6 +528,7 @@ MeasureRows(TQORAutoFormItems& Items, const TCanvas& Canvas, int32_t MinLabelWid
     const int Width =
         AnyLabelled ? std::max(FullColumn, Result.LabelColumn + LabelGap + LabelledControlColumn) : FullColumn;
     Result.Content = QSize(Width, Height);
+    Result.AnyLabelled = AnyLabelled;
     return Result;
 }
 
@@ -608,6 +626,7 @@ void TQORAutoForm::Arrange()
     const QSize Needed = NeededClientSize(ButtonLayout, Measure.Content, ButtonsSize);
     const QSize Room = ApplySizeLimits(Needed);
     PlaceRows(Measure, Measure.Content.width() + Room.width(), Room.height());
+    AlignCaptionColumns(FItems, Measure.AnyLabelled ? Measure.LabelColumn + LabelGap : 0);
     for (const TRowMeasure& Row : Measure.Rows)
         if (Row.Control)
             Row.Control->ArrangeContents(Canvas);

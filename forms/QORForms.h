@@ -152,6 +152,10 @@ public:
     virtual const TQORAutoFormItems& ContainedItems() const = 0;
 };
 
+// Lines up the captioned controls of the visible unlabelled rows at one offset from the rows' start:
+// the widest caption, but no less than ControlColumn, the labelled rows' control column (0 for none).
+void AlignCaptionColumns(const TQORAutoFormItems& Items, int ControlColumn);
+
 // Appends a labelled row; the label reads Caption + ":" (nothing for an empty caption).
 TQORAutoFormItem* AddItem(TQORAutoFormItems& Items, const QString& Caption, QWidget* Control);
 // Appends a row without label.

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,22 @@ TEST_F(FormLayout, TabOrderFollowsRowsThenButtons)
         if (std::find(Expected.begin(), Expected.end(), Current) != Expected.end())
             Actual.push_back(Current);
     EXPECT_EQ(Actual, Expected);
+}
+
+// Boxes after captions of different lengths stand in one column, not each right after its caption.
+TEST_F(FormLayout, CheckBoxCaptionsLineTheirBoxesUp)
+{
+    bool Short = false;
+    bool Long = false;
+    AddString("Name");
+    auto* ShortBox = CreateBooleanCheckBox(&Form, "Run", &Short, "", taLeftJustify);
+    auto* LongBox = CreateBooleanCheckBox(&Form, "Delay before returning to host", &Long, "", taLeftJustify);
+    AddControl(Form.Items(), ShortBox);
+    AddControl(Form.Items(), LongBox);
+    Form.Arrange();
+
+    QTest::mouseClick(ShortBox, Qt::LeftButton, {}, QPoint(LongBox->GetCaptionWidth() + 4, ShortBox->height() / 2));
+    EXPECT_TRUE(ShortBox->isChecked());
 }
 
 TEST_F(FormLayout, GroupBoxLaysOutItsOwnRows)
