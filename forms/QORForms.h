@@ -152,6 +152,9 @@ public:
     virtual const TQORAutoFormItems& ContainedItems() const = 0;
 };
 
+// The controls that take the focus, in row order; a group box stands for its own rows.
+void CollectTabControls(const TQORAutoFormItems& Items, std::vector<QWidget*>& Result);
+
 // Lines up the captioned controls of the visible unlabelled rows at one offset from the rows' start:
 // the widest caption, but no less than ControlColumn, the labelled rows' control column (0 for none).
 void AlignCaptionColumns(const TQORAutoFormItems& Items, int ControlColumn);
