@@ -88,8 +88,6 @@ TEST_F(ControlValues, EnumerationEntriesCarryTheirValues)
     TKind Kind = TKind::Third;
     TEnumerationComboBox* Combo = CreateEnumerationComboBox(
         &Owner, &Kind, "Kind", 1, 3, [](int32_t Value) { return QString("Kind %1").arg(Value); });
-    EXPECT_EQ(Combo->count(), 3);
-    EXPECT_EQ(Combo->itemText(0), "Kind 1");
     Combo->LoadValue();
     EXPECT_EQ(Combo->currentIndex(), 2);
     Combo->setCurrentIndex(0);
@@ -110,8 +108,6 @@ TEST_F(ControlValues, LeftJustifiedCheckBoxCaptionReadsLikeALabel)
 
     TBooleanCheckBox* Box = CreateBooleanCheckBox(&Owner, "Register", &Flag, "", taLeftJustify);
     Box->resize(300, 18);
-    EXPECT_EQ(Box->height(), 18);
-    EXPECT_EQ(Box->GetPreferredWidth(Owner.fontMetrics()), Owner.fontMetrics().horizontalAdvance("Register:") + 100);
     // A click on the caption toggles the box, as a click on a row label would not.
     QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(3, 9));
     Box->StoreValue();
@@ -148,8 +144,6 @@ TEST_F(ControlValues, MultilineTextKeepsItsLineBreaks)
     Memo->appendPlainText("Three");
     Memo->StoreValue();
     EXPECT_EQ(About, "One\r\nTwo\r\nThree");
-    EXPECT_TRUE(Memo->CanStretchVertically());
-    EXPECT_EQ(Memo->GetPreferredHeight(Owner.fontMetrics()), 60);
 }
 
 class StringListEditing : public ControlValues
