@@ -12,7 +12,7 @@ QString AboutText()
 std::unique_ptr<TQORAutoForm> CreateAboutBox(QWidget* Owner)
 {
     auto Box = std::make_unique<TQORAutoForm>(Owner);
-    Box->Setup(bsDialog, QStringLiteral("About"), true, false, false, false, false, blBottomRow, 0, 0, 400, 0);
+    Box->Setup({.Caption = QStringLiteral("About"), .Buttons = fbOK, .MinFormWidth = 400});
     AddControl(Box->Items(), CreateTextLabel(Box.get(), AboutText()));
     return Box;
 }
