@@ -511,7 +511,8 @@ void DefinitionFromJson(TData& Data, const QByteArray& Json)
     QJsonParseError Error;
     const QJsonDocument Document = QJsonDocument::fromJson(Json, &Error);
     if (Error.error != QJsonParseError::NoError) {
-        const TTextPosition Position = TextPositionOf(Json, Error.offset);
+        // The parser's offset lies just past the character it stumbled on.
+        const TTextPosition Position = TextPositionOf(Json, std::max<qsizetype>(Error.offset - 1, 0));
         throw E_QOR_LoadingError(QStringLiteral("Line %1, column %2: expected %3 (%4)")
                                      .arg(Position.Line)
                                      .arg(Position.Column)
