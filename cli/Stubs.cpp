@@ -1,5 +1,0 @@
-#include "cli/Commands.h"
-std::unique_ptr<TCommand> MakeDiffCommand()
-{
-    return MakeCheckCommand();
-}
