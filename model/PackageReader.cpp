@@ -156,6 +156,7 @@ private:
     int64_t FPosition = 0;
     int64_t FLimit = 0;
     std::unique_ptr<char[]> FChunk;
+    int64_t FChunkSize = 0;
 };
 
 void TPackageParser::EmbeddedFile(
@@ -166,8 +167,12 @@ void TPackageParser::EmbeddedFile(
     File.Offset = FPosition;
     Need(File.Size, "embedded file");
     if (FOptions.HashFiles) {
-        if (!FChunk)
-            FChunk = std::make_unique<char[]>(ChunkSize);
+        // Never more room than the largest file met needs, and never more than one chunk.
+        const int64_t Room = std::min<int64_t>(ChunkSize, File.Size);
+        if (Room > FChunkSize) {
+            FChunk = std::make_unique<char[]>(size_t(Room));
+            FChunkSize = Room;
+        }
         QCryptographicHash Hash(QCryptographicHash::Sha256);
         for (int64_t Left = File.Size; Left > 0;) {
             const int64_t Piece = std::min(Left, ChunkSize);
