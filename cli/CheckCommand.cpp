@@ -73,7 +73,7 @@ private:
         }
         Out.EndArray();
         Out.EndObject();
-        IO.Out.write(Out.Text());
+        IO.Out.write(Out.TakeText());
     }
 };
 

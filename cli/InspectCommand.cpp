@@ -150,7 +150,7 @@ private:
         }
         Out.EndArray();
         Out.EndObject();
-        return Out.Text();
+        return Out.TakeText();
     }
 };
 

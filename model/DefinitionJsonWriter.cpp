@@ -16,7 +16,7 @@ void EnumField(TJsonWriter& Out, const char* Name, int32_t Value, bool (*IsValid
 
 void GUIDField(TJsonWriter& Out, const char* Name, const TGUID& Value)
 {
-    Out.Field(Name, Value.ToString());
+    Out.Field(Name, Value);
 }
 
 // Items lists are objects with the list's own Expanded flag beside them.
@@ -47,7 +47,7 @@ template <class TList> void ReferenceList(TJsonWriter& Out, const char* Name, co
     Out.BeginArray();
     for (int32_t I = 0; I < List.Count(); ++I) {
         const int32_t Position = ReferencePosition(List, I);
-        Out.BeginObject();
+        Out.BeginInlineObject();
         Out.Field("Index", Position);
         if (Position >= 0 && Position < Source.Count()) {
             GUIDField(Out, "ID", Source.Items(Position)->ID);
@@ -84,7 +84,7 @@ void TaskModuleReference(TJsonWriter& Out, const char* Name, const TTaskModule* 
         return;
     }
     const TTaskModulePosition Position = PositionOfTaskModule(*Module);
-    Out.BeginObject();
+    Out.BeginInlineObject();
     Out.Field("CodeModule", Position.CodeModule);
     Out.Field("Object", Position.Object);
     Out.Field("TaskModule", Position.TaskModule);
@@ -101,6 +101,8 @@ public:
 
     QByteArray Write()
     {
+        // A reference takes some 80 bytes of text; most large packages are mostly references.
+        Out.Reserve(qsizetype(1) << 20);
         Out.BeginObject();
         Out.Field("Format", QString::fromLatin1(DefinitionJsonFormat));
         Out.Field("Version", 1);
@@ -146,7 +148,7 @@ public:
         OwnedList(
             Out, "CodeModules", FData.CodeModules, [this](const TCodeModule& Module) { WriteCodeModule(Module); });
         Out.EndObject();
-        return Out.Text();
+        return Out.TakeText();
     }
 
 private:

@@ -3,7 +3,7 @@
 void TJsonWriter::Indent()
 {
     FText += '\n';
-    FText.append(static_cast<qsizetype>(FHasValue.size() * 2), ' ');
+    FText.append(static_cast<qsizetype>(FDepth * 2), ' ');
 }
 
 void TJsonWriter::BeforeValue()
@@ -12,11 +12,18 @@ void TJsonWriter::BeforeValue()
         FAfterKey = false;
         return;
     }
-    if (FHasValue.empty())
+    if (FOpen.empty())
         return;
-    if (FHasValue.back())
+    TContainer& Open = FOpen.back();
+    if (Open.Inline) {
+        if (Open.HasValue)
+            FText += ", ";
+        Open.HasValue = true;
+        return;
+    }
+    if (Open.HasValue)
         FText += ',';
-    FHasValue.back() = true;
+    Open.HasValue = true;
     Indent();
 }
 
@@ -24,15 +31,26 @@ void TJsonWriter::BeginObject()
 {
     BeforeValue();
     FText += '{';
-    FHasValue.push_back(false);
+    FOpen.push_back({false, false});
+    ++FDepth;
+}
+
+void TJsonWriter::BeginInlineObject()
+{
+    BeforeValue();
+    FText += '{';
+    FOpen.push_back({false, true});
 }
 
 void TJsonWriter::EndObject()
 {
-    const bool HadValue = FHasValue.back();
-    FHasValue.pop_back();
-    if (HadValue)
-        Indent();
+    const TContainer Closed = FOpen.back();
+    FOpen.pop_back();
+    if (!Closed.Inline) {
+        --FDepth;
+        if (Closed.HasValue)
+            Indent();
+    }
     FText += '}';
 }
 
@@ -40,7 +58,8 @@ void TJsonWriter::BeginArray()
 {
     BeforeValue();
     FText += '[';
-    FHasValue.push_back(false);
+    FOpen.push_back({false, false});
+    ++FDepth;
 }
 
 void TJsonWriter::EndArray()
@@ -64,6 +83,34 @@ void TJsonWriter::String(const QString& Value)
     AppendJsonString(FText, Value);
 }
 
+void TJsonWriter::GUID(const TGUID& Value)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    BeforeValue();
+    const auto Bytes = Value.ToBytes();
+    // Registry order: the three fields little-endian on the stream, shown most significant first.
+    static const int Order[16] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11};
+    char Text[40];
+    int At = 0;
+    Text[At++] = '"';
+    Text[At++] = '{';
+    for (int I = 0; I < 16; ++I) {
+        if (Order[I] < 0) {
+            Text[At++] = '-';
+            continue;
+        }
+        Text[At++] = Hex[Bytes[size_t(Order[I])] >> 4];
+        Text[At++] = Hex[Bytes[size_t(Order[I])] & 15];
+    }
+    FText.append(Text, At);
+    for (int I = 12; I < 16; ++I) {
+        Text[0] = Hex[Bytes[size_t(I)] >> 4];
+        Text[1] = Hex[Bytes[size_t(I)] & 15];
+        FText.append(Text, 2);
+    }
+    FText += "}\"";
+}
+
 void TJsonWriter::Boolean(bool Value)
 {
     BeforeValue();
@@ -82,36 +129,50 @@ void TJsonWriter::Null()
     FText += "null";
 }
 
-void AppendJsonString(QByteArray& Out, const QString& Value)
+namespace {
+
+void AppendAscii(QByteArray& Out, char C)
 {
     static const char Hex[] = "0123456789abcdef";
-    const QByteArray Utf8 = Value.toUtf8();
-    Out.reserve(Out.size() + Utf8.size() + 2);
+    const auto Unit = static_cast<unsigned char>(C);
+    if (C == '"' || C == '\\') {
+        Out += '\\';
+        Out += C;
+    } else if (Unit >= 0x20) {
+        Out += C;
+    } else if (C == '\n') {
+        Out += "\\n";
+    } else if (C == '\r') {
+        Out += "\\r";
+    } else if (C == '\t') {
+        Out += "\\t";
+    } else {
+        Out += "\\u00";
+        Out += Hex[Unit >> 4];
+        Out += Hex[Unit & 15];
+    }
+}
+
+} // namespace
+
+void AppendJsonString(QByteArray& Out, const QString& Value)
+{
     Out += '"';
-    for (const char C : Utf8) {
-        const auto Byte = static_cast<unsigned char>(C);
-        if (Byte == '"' || Byte == '\\') {
-            Out += '\\';
-            Out += C;
-        } else if (Byte < 0x20) {
-            switch (Byte) {
-            case '\n':
-                Out += "\\n";
-                break;
-            case '\r':
-                Out += "\\r";
-                break;
-            case '\t':
-                Out += "\\t";
-                break;
-            default:
-                Out += "\\u00";
-                Out += Hex[Byte >> 4];
-                Out += Hex[Byte & 15];
-            }
-        } else {
-            Out += C;
+    const char16_t* Units = reinterpret_cast<const char16_t*>(Value.utf16());
+    const qsizetype Size = Value.size();
+    for (qsizetype I = 0; I < Size; ++I) {
+        if (Units[I] < 0x80) {
+            AppendAscii(Out, char(Units[I]));
+            continue;
         }
+        // Beyond ASCII the rest goes through the codec; its multi-byte sequences need no escapes.
+        for (const char Byte : QStringView(Units + I, Size - I).toUtf8()) {
+            if (static_cast<unsigned char>(Byte) < 0x80)
+                AppendAscii(Out, Byte);
+            else
+                Out += Byte;
+        }
+        break;
     }
     Out += '"';
 }

@@ -4,16 +4,21 @@
 // reads in its file's order) with two-space indentation and one value per line. Writing text
 // directly keeps large definitions fast where building a document tree first would not be.
 
+#include "foundation/GUID.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class TJsonWriter
 {
 public:
     void BeginObject();
+    // An object written on one line, for short records that repeat often.
+    void BeginInlineObject();
     void EndObject();
     void BeginArray();
     void EndArray();
@@ -21,6 +26,8 @@ public:
     void Key(const char* Name);
 
     void String(const QString& Value);
+    // The 38-character registry form with braces.
+    void GUID(const TGUID& Value);
     void Boolean(bool Value);
     void Integer(int64_t Value);
     void Null();
@@ -29,17 +36,30 @@ public:
     void Field(const char* Name, const QString& Value) { Key(Name), String(Value); }
     void Field(const char* Name, bool Value) { Key(Name), Boolean(Value); }
     void Field(const char* Name, int32_t Value) { Key(Name), Integer(Value); }
+    void Field(const char* Name, const TGUID& Value) { Key(Name), GUID(Value); }
 
-    // The text so far; complete once every object and array is ended. Ends with a line break.
-    QByteArray Text() const { return FText + '\n'; }
+    // Room for Bytes of text, when the caller can tell how much will come.
+    void Reserve(qsizetype Bytes) { FText.reserve(Bytes); }
+    // Hands the text over, ending it with a line break; the writer is empty afterwards.
+    QByteArray TakeText()
+    {
+        FText += '\n';
+        return std::exchange(FText, QByteArray());
+    }
 
 private:
     void BeforeValue();
     void Indent();
 
     QByteArray FText;
-    // Per open container: whether it holds a value yet.
-    std::vector<bool> FHasValue;
+    struct TContainer
+    {
+        bool HasValue = false;
+        bool Inline = false;
+    };
+    std::vector<TContainer> FOpen;
+    // Depth of the containers that break lines, for the indentation.
+    int FDepth = 0;
     bool FAfterKey = false;
 };
 
