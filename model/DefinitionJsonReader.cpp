@@ -52,6 +52,25 @@ QString Expected(QJsonParseError::ParseError Error)
     return QStringLiteral("valid JSON");
 }
 
+// Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
+// and spelt out only for a report: most values are read without one.
+struct TPath
+{
+    const TPath* Parent = nullptr;
+    const char* Name = nullptr;
+    qsizetype Index = -1;
+
+    QString Text() const
+    {
+        QString Head = Parent ? Parent->Text() : QString();
+        if (Name)
+            return Head.isEmpty() ? QLatin1String(Name) : Head + QLatin1Char('.') + QLatin1String(Name);
+        if (Index >= 0)
+            return Head + QLatin1Char('[') + QString::number(Index) + QLatin1Char(']');
+        return Head;
+    }
+};
+
 // Reads the JSON tree into a package, keeping the path of the value at hand for reports.
 class TDefinitionReader
 {
@@ -61,53 +80,47 @@ public:
     void Read(const QJsonObject& Root);
 
 private:
-    [[noreturn]] void Fail(const QString& Path, const QString& What) const
+    [[noreturn]] void Fail(const TPath& Path, const QString& What) const
     {
-        throw E_QOR_LoadingError(Path + QStringLiteral(": expected ") + What);
+        throw E_QOR_LoadingError(Path.Text() + QStringLiteral(": expected ") + What);
     }
 
-    static QString Member(const QString& Path, const char* Name)
-    {
-        return Path.isEmpty() ? QLatin1String(Name) : Path + QLatin1Char('.') + QLatin1String(Name);
-    }
-    static QString Element(const QString& Path, qsizetype Index)
-    {
-        return Path + QLatin1Char('[') + QString::number(Index) + QLatin1Char(']');
-    }
+    static TPath Member(const TPath& Path, const char* Name) { return {&Path, Name, -1}; }
+    static TPath Element(const TPath& Path, qsizetype Index) { return {&Path, nullptr, Index}; }
 
     // Missing members keep the value they have; present ones must be of the right kind.
-    void Read(const QJsonObject& Object, const QString& Path, const char* Name, QString& Value) const;
-    void Read(const QJsonObject& Object, const QString& Path, const char* Name, bool& Value) const;
-    void Read(const QJsonObject& Object, const QString& Path, const char* Name, int32_t& Value) const;
-    void Read(const QJsonObject& Object, const QString& Path, const char* Name, TGUID& Value) const;
-    void Read(const QJsonObject& Object, const QString& Path, const char* Name, QStringList& Value) const;
-    void ReadExpanded(const QJsonObject& Object, const QString& Path, TQORObject& Target) const;
+    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, QString& Value) const;
+    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, bool& Value) const;
+    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, int32_t& Value) const;
+    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, TGUID& Value) const;
+    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, QStringList& Value) const;
+    void ReadExpanded(const QJsonObject& Object, const TPath& Path, TQORObject& Target) const;
     template <class TEnum>
     void ReadEnum(
-        const QJsonObject& Object, const QString& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
-    int32_t ToInteger(const QJsonValue& Value, const QString& Path) const;
-    QJsonObject ObjectAt(const QJsonValue& Value, const QString& Path) const;
+        const QJsonObject& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
+    int32_t ToInteger(const QJsonValue& Value, const TPath& Path) const;
+    QJsonObject ObjectAt(const QJsonValue& Value, const TPath& Path) const;
 
     // The items of an owning list: for each one an element is created, added and read.
     template <class TItem, class F>
-    void ReadOwned(const QJsonObject& Object, const QString& Path, const char* Name, TQORList& List, F&& ReadItem);
+    void ReadOwned(const QJsonObject& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem);
     // A reference list, checked against the package-level list it points into.
     template <class TList>
     void
-    ReadReferences(const QJsonObject& Object, const QString& Path, const char* Name, TList& List, const TList& Source);
+    ReadReferences(const QJsonObject& Object, const TPath& Path, const char* Name, TList& List, const TList& Source);
     void ReadConfigurators(const QJsonObject& Root);
-    TTaskModule* ReadTaskModuleReference(const QJsonValue& Value, const QString& Path) const;
+    TTaskModule* ReadTaskModuleReference(const QJsonValue& Value, const TPath& Path) const;
 
-    void ReadDataType(const QJsonObject& Object, const QString& Path, TBaseDataType& Type);
-    void ReadDriver(const QJsonObject& Object, const QString& Path, TDriver& Driver);
-    void ReadCodeModule(const QJsonObject& Object, const QString& Path, TCodeModule& Module);
-    void ReadObject(const QJsonObject& Object, const QString& Path, TTaskModuleObject& Target);
-    void ReadTaskModule(const QJsonObject& Object, const QString& Path, TTaskModule& Module);
+    void ReadDataType(const QJsonObject& Object, const TPath& Path, TBaseDataType& Type);
+    void ReadDriver(const QJsonObject& Object, const TPath& Path, TDriver& Driver);
+    void ReadCodeModule(const QJsonObject& Object, const TPath& Path, TCodeModule& Module);
+    void ReadObject(const QJsonObject& Object, const TPath& Path, TTaskModuleObject& Target);
+    void ReadTaskModule(const QJsonObject& Object, const TPath& Path, TTaskModule& Module);
 
     TData& FData;
 };
 
-void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, const char* Name, QString& Value) const
+void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, QString& Value) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
@@ -117,7 +130,7 @@ void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, con
     Value = Found.toString();
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, const char* Name, bool& Value) const
+void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, bool& Value) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
@@ -127,7 +140,7 @@ void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, con
     Value = Found.toBool();
 }
 
-int32_t TDefinitionReader::ToInteger(const QJsonValue& Value, const QString& Path) const
+int32_t TDefinitionReader::ToInteger(const QJsonValue& Value, const TPath& Path) const
 {
     const double Number = Value.toDouble(0.5);
     if (!Value.isDouble() || std::trunc(Number) != Number || Number < INT32_MIN || Number > INT32_MAX)
@@ -135,14 +148,14 @@ int32_t TDefinitionReader::ToInteger(const QJsonValue& Value, const QString& Pat
     return static_cast<int32_t>(Number);
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, const char* Name, int32_t& Value) const
+void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, int32_t& Value) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (!Found.isUndefined())
         Value = ToInteger(Found, Member(Path, Name));
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, const char* Name, TGUID& Value) const
+void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, TGUID& Value) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
@@ -153,7 +166,7 @@ void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, con
     Value = *GUID;
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, const char* Name, QStringList& Value) const
+void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, QStringList& Value) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
@@ -169,7 +182,7 @@ void TDefinitionReader::Read(const QJsonObject& Object, const QString& Path, con
     }
 }
 
-void TDefinitionReader::ReadExpanded(const QJsonObject& Object, const QString& Path, TQORObject& Target) const
+void TDefinitionReader::ReadExpanded(const QJsonObject& Object, const TPath& Path, TQORObject& Target) const
 {
     bool Expanded = Target.Expanded();
     Read(Object, Path, "Expanded", Expanded);
@@ -178,7 +191,7 @@ void TDefinitionReader::ReadExpanded(const QJsonObject& Object, const QString& P
 
 template <class TEnum>
 void TDefinitionReader::ReadEnum(
-    const QJsonObject& Object, const QString& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
+    const QJsonObject& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
@@ -194,7 +207,7 @@ void TDefinitionReader::ReadEnum(
     Value = static_cast<TEnum>(ToInteger(Found, Member(Path, Name)));
 }
 
-QJsonObject TDefinitionReader::ObjectAt(const QJsonValue& Value, const QString& Path) const
+QJsonObject TDefinitionReader::ObjectAt(const QJsonValue& Value, const TPath& Path) const
 {
     if (!Value.isObject())
         Fail(Path, QStringLiteral("an object"));
@@ -203,18 +216,18 @@ QJsonObject TDefinitionReader::ObjectAt(const QJsonValue& Value, const QString& 
 
 template <class TItem, class F>
 void TDefinitionReader::ReadOwned(
-    const QJsonObject& Object, const QString& Path, const char* Name, TQORList& List, F&& ReadItem)
+    const QJsonObject& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem)
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
         return;
-    const QString ListPath = Member(Path, Name);
+    const TPath ListPath = Member(Path, Name);
     const QJsonObject ListObject = ObjectAt(Found, ListPath);
     ReadExpanded(ListObject, ListPath, List);
     const QJsonValue Items = ListObject.value(QLatin1String("Items"));
     if (Items.isUndefined())
         return;
-    const QString ItemsPath = Member(ListPath, "Items");
+    const TPath ItemsPath = Member(ListPath, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
     const QJsonArray Array = Items.toArray();
@@ -222,7 +235,7 @@ void TDefinitionReader::ReadOwned(
         Fail(ItemsPath, QStringLiteral("fewer items"));
     List.SetCapacity(static_cast<int32_t>(Array.size()));
     for (qsizetype I = 0; I < Array.size(); ++I) {
-        const QString ItemPath = Element(ItemsPath, I);
+        const TPath ItemPath = Element(ItemsPath, I);
         auto Item = std::make_unique<TItem>();
         TItem* Added = Item.get();
         List.Add(Item.release());
@@ -232,23 +245,23 @@ void TDefinitionReader::ReadOwned(
 
 template <class TList>
 void TDefinitionReader::ReadReferences(
-    const QJsonObject& Object, const QString& Path, const char* Name, TList& List, const TList& Source)
+    const QJsonObject& Object, const TPath& Path, const char* Name, TList& List, const TList& Source)
 {
     const QJsonValue Found = Object.value(QLatin1String(Name));
     if (Found.isUndefined())
         return;
-    const QString ListPath = Member(Path, Name);
+    const TPath ListPath = Member(Path, Name);
     const QJsonObject ListObject = ObjectAt(Found, ListPath);
     ReadExpanded(ListObject, ListPath, List);
     const QJsonValue Items = ListObject.value(QLatin1String("Items"));
     if (Items.isUndefined())
         return;
-    const QString ItemsPath = Member(ListPath, "Items");
+    const TPath ItemsPath = Member(ListPath, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
     const QJsonArray Array = Items.toArray();
     for (qsizetype I = 0; I < Array.size(); ++I) {
-        const QString ItemPath = Element(ItemsPath, I);
+        const TPath ItemPath = Element(ItemsPath, I);
         const QJsonObject Reference = ObjectAt(Array[I], ItemPath);
         int32_t Index = -1;
         if (Reference.contains(QLatin1String("Index"))) {
@@ -273,7 +286,7 @@ void TDefinitionReader::ReadReferences(
     }
 }
 
-TTaskModule* TDefinitionReader::ReadTaskModuleReference(const QJsonValue& Value, const QString& Path) const
+TTaskModule* TDefinitionReader::ReadTaskModuleReference(const QJsonValue& Value, const TPath& Path) const
 {
     if (Value.isUndefined() || Value.isNull())
         return nullptr;
@@ -297,19 +310,20 @@ TTaskModule* TDefinitionReader::ReadTaskModuleReference(const QJsonValue& Value,
 // Configurators and command editors may point into later code modules: read once all exist.
 void TDefinitionReader::ReadConfigurators(const QJsonObject& Root)
 {
-    const QJsonArray Modules =
-        Root.value(QLatin1String("CodeModules")).toObject().value(QLatin1String("Items")).toArray();
+    const auto ItemsOf = [](const QJsonObject& Object, const char* Name) {
+        return Object.value(QLatin1String(Name)).toObject().value(QLatin1String("Items")).toArray();
+    };
+    const QJsonArray Modules = ItemsOf(Root, "CodeModules");
+    const TPath ModulesPath{nullptr, "CodeModules", -1};
+    const TPath ModuleItems = Member(ModulesPath, "Items");
     for (int32_t C = 0; C < FData.CodeModules.Count(); ++C) {
-        const QString ModulePath = Element(QStringLiteral("CodeModules.Items"), C);
-        const QJsonArray Objects = Modules[C]
-                                       .toObject()
-                                       .value(QLatin1String("TaskModuleObjects"))
-                                       .toObject()
-                                       .value(QLatin1String("Items"))
-                                       .toArray();
+        const TPath ModulePath = Element(ModuleItems, C);
+        const TPath ObjectsPath = Member(ModulePath, "TaskModuleObjects");
+        const TPath ObjectItems = Member(ObjectsPath, "Items");
+        const QJsonArray Objects = ItemsOf(Modules[C].toObject(), "TaskModuleObjects");
         TCodeModule* Module = FData.CodeModules.Items(C);
         for (int32_t O = 0; O < Module->TaskModuleObjects.Count(); ++O) {
-            const QString ObjectPath = Element(ModulePath + QStringLiteral(".TaskModuleObjects.Items"), O);
+            const TPath ObjectPath = Element(ObjectItems, O);
             const QJsonObject Object = Objects[O].toObject();
             TTaskModuleObject* Target = Module->TaskModuleObjects.Items(O);
             Target->Configurator = ReadTaskModuleReference(Object.value(QLatin1String("Configurator")),
@@ -320,7 +334,7 @@ void TDefinitionReader::ReadConfigurators(const QJsonObject& Root)
     }
 }
 
-void TDefinitionReader::ReadDataType(const QJsonObject& Object, const QString& Path, TBaseDataType& Type)
+void TDefinitionReader::ReadDataType(const QJsonObject& Object, const TPath& Path, TBaseDataType& Type)
 {
     Read(Object, Path, "ID", Type.ID);
     Read(Object, Path, "Name", Type.Name);
@@ -340,7 +354,7 @@ void TDefinitionReader::ReadDataType(const QJsonObject& Object, const QString& P
     ReadExpanded(Object, Path, Type);
 }
 
-void TDefinitionReader::ReadDriver(const QJsonObject& Object, const QString& Path, TDriver& Driver)
+void TDefinitionReader::ReadDriver(const QJsonObject& Object, const TPath& Path, TDriver& Driver)
 {
     Read(Object, Path, "ID", Driver.ID);
     Read(Object, Path, "Name", Driver.Name);
@@ -355,7 +369,7 @@ void TDefinitionReader::ReadDriver(const QJsonObject& Object, const QString& Pat
     ReadExpanded(Object, Path, Driver);
 }
 
-void TDefinitionReader::ReadTaskModule(const QJsonObject& Object, const QString& Path, TTaskModule& Module)
+void TDefinitionReader::ReadTaskModule(const QJsonObject& Object, const TPath& Path, TTaskModule& Module)
 {
     Read(Object, Path, "ID", Module.ID);
     ReadEnum(Object, Path, "Type", Module.Type, TaskModuleTypeTexts());
@@ -372,7 +386,7 @@ void TDefinitionReader::ReadTaskModule(const QJsonObject& Object, const QString&
     ReadExpanded(Object, Path, Module);
 }
 
-void TDefinitionReader::ReadObject(const QJsonObject& Object, const QString& Path, TTaskModuleObject& Target)
+void TDefinitionReader::ReadObject(const QJsonObject& Object, const TPath& Path, TTaskModuleObject& Target)
 {
     Read(Object, Path, "ID", Target.ID);
     Read(Object, Path, "Name", Target.Name);
@@ -383,7 +397,7 @@ void TDefinitionReader::ReadObject(const QJsonObject& Object, const QString& Pat
                            Path,
                            "TaskModules",
                            Target.TaskModules,
-                           [this](const QJsonObject& Item, const QString& ItemPath, TTaskModule& Module) {
+                           [this](const QJsonObject& Item, const TPath& ItemPath, TTaskModule& Module) {
                                ReadTaskModule(Item, ItemPath, Module);
                            });
     Read(Object, Path, "LMSNotesSupported", Target.LMSNotesSupported);
@@ -398,7 +412,7 @@ void TDefinitionReader::ReadObject(const QJsonObject& Object, const QString& Pat
     ReadExpanded(Object, Path, Target);
 }
 
-void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const QString& Path, TCodeModule& Module)
+void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& Path, TCodeModule& Module)
 {
     Read(Object, Path, "ID", Module.ID);
     Read(Object, Path, "Name", Module.Name);
@@ -415,7 +429,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const QString&
                             Path,
                             "SupportFiles",
                             Module.SupportFiles,
-                            [this](const QJsonObject& Item, const QString& ItemPath, TSupportFile& File) {
+                            [this](const QJsonObject& Item, const TPath& ItemPath, TSupportFile& File) {
                                 Read(Item, ItemPath, "SourceFilePath", File.SourceFilePath);
                                 Read(Item, ItemPath, "SourceFileName", File.SourceFileName);
                                 Read(Item, ItemPath, "TargetRelativePath", File.TargetRelativePath);
@@ -425,7 +439,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const QString&
                                  Path,
                                  "TaskModuleObjects",
                                  Module.TaskModuleObjects,
-                                 [this](const QJsonObject& Item, const QString& ItemPath, TTaskModuleObject& Target) {
+                                 [this](const QJsonObject& Item, const TPath& ItemPath, TTaskModuleObject& Target) {
                                      ReadObject(Item, ItemPath, Target);
                                  });
     ReadOwned<TCommandLineTool>(
@@ -433,7 +447,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const QString&
         Path,
         "CommandLineTools",
         Module.CommandLineTools,
-        [this](const QJsonObject& Item, const QString& ItemPath, TCommandLineTool& Tool) {
+        [this](const QJsonObject& Item, const TPath& ItemPath, TCommandLineTool& Tool) {
             Read(Item, ItemPath, "ID", Tool.ID);
             Read(Item, ItemPath, "Name", Tool.Name);
             Read(Item, ItemPath, "CommandLineArguments", Tool.CommandLineArguments);
@@ -456,11 +470,12 @@ void TDefinitionReader::Read(const QJsonObject& Root)
 {
     const QJsonValue Format = Root.value(QLatin1String("Format"));
     if (Format.toString() != QLatin1String(DefinitionJsonFormat))
-        Fail(QStringLiteral("Format"), QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
+        Fail(TPath{nullptr, "Format", -1},
+             QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
     int32_t Version = 1;
     Read(Root, {}, "Version", Version);
     if (Version != 1)
-        Fail(QStringLiteral("Version"), QStringLiteral("1"));
+        Fail(TPath{nullptr, "Version", -1}, QStringLiteral("1"));
     Read(Root, {}, "ID", FData.ID);
     Read(Root, {}, "Name", FData.Name);
     Read(Root, {}, "Description", FData.Description);
@@ -470,7 +485,7 @@ void TDefinitionReader::Read(const QJsonObject& Root)
     Read(Root, {}, "AllowExportFromLMS", FData.AllowExportFromLMS);
     Read(Root, {}, "BetaSoftware", FData.BetaSoftware);
     Read(Root, {}, "DataTypesExpanded", FData.DataTypesExpanded);
-    const auto DataType = [this](const QJsonObject& Item, const QString& Path, TBaseDataType& Type) {
+    const auto DataType = [this](const QJsonObject& Item, const TPath& Path, TBaseDataType& Type) {
         ReadDataType(Item, Path, Type);
     };
     ReadOwned<TTaskType>(Root, {}, "TaskTypes", FData.TaskTypes, DataType);
@@ -481,7 +496,7 @@ void TDefinitionReader::Read(const QJsonObject& Root)
                               {},
                               "InterfaceTypes",
                               FData.InterfaceTypes,
-                              [this](const QJsonObject& Item, const QString& Path, TInterfaceType& Type) {
+                              [this](const QJsonObject& Item, const TPath& Path, TInterfaceType& Type) {
                                   Read(Item, Path, "ID", Type.ID);
                                   Read(Item, Path, "Name", Type.Name);
                                   Read(Item, Path, "Creator", Type.Creator);
@@ -490,14 +505,14 @@ void TDefinitionReader::Read(const QJsonObject& Root)
                                   ReadExpanded(Item, Path, Type);
                               });
     ReadOwned<TDriver>(
-        Root, {}, "Drivers", FData.Drivers, [this](const QJsonObject& Item, const QString& Path, TDriver& Driver) {
+        Root, {}, "Drivers", FData.Drivers, [this](const QJsonObject& Item, const TPath& Path, TDriver& Driver) {
             ReadDriver(Item, Path, Driver);
         });
     ReadOwned<TCodeModule>(Root,
                            {},
                            "CodeModules",
                            FData.CodeModules,
-                           [this](const QJsonObject& Item, const QString& Path, TCodeModule& Module) {
+                           [this](const QJsonObject& Item, const TPath& Path, TCodeModule& Module) {
                                ReadCodeModule(Item, Path, Module);
                            });
     ReadConfigurators(Root);
