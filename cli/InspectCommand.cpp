@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/Sha256.h"
 #include "model/JsonWriter.h"
 #include "model/PackageReader.h"
 
@@ -37,6 +38,7 @@ public:
     {
         TPackageReadOptions Options;
         Options.HashFiles = true;
+        Options.Hasher = CliSha256Hasher();
         const TPackageContents Package = ReadPackageFile(Arguments.Positional[0], Options);
         if (Arguments.Has("--json"))
             IO.Out.write(Json(Package));

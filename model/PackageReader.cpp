@@ -19,6 +19,21 @@ namespace {
 constexpr int32_t MaximumStringLength = 16 * 1024 * 1024;
 constexpr int64_t ChunkSize = 1 << 20;
 
+class TQtHasher : public IPackageHasher
+{
+public:
+    void Add(const char* Bytes, int64_t Count) override { FHash.addData(QByteArrayView(Bytes, Count)); }
+    QByteArray Result() override { return FHash.result(); }
+
+private:
+    QCryptographicHash FHash{QCryptographicHash::Sha256};
+};
+
+std::unique_ptr<IPackageHasher> QtHasher()
+{
+    return std::make_unique<TQtHasher>();
+}
+
 class TPackageParser
 {
 public:
@@ -173,14 +188,14 @@ void TPackageParser::EmbeddedFile(
             FChunk = std::make_unique<char[]>(size_t(Room));
             FChunkSize = Room;
         }
-        QCryptographicHash Hash(QCryptographicHash::Sha256);
+        const std::unique_ptr<IPackageHasher> Hash = FOptions.Hasher ? FOptions.Hasher() : QtHasher();
         for (int64_t Left = File.Size; Left > 0;) {
             const int64_t Piece = std::min(Left, ChunkSize);
             ReadBytes(FChunk.get(), Piece, "embedded file");
-            Hash.addData(QByteArrayView(FChunk.get(), Piece));
+            Hash->Add(FChunk.get(), Piece);
             Left -= Piece;
         }
-        File.SHA256 = Hash.result();
+        File.SHA256 = Hash->Result();
     } else {
         FPosition += File.Size;
         if (!FDevice.seek(FPosition))

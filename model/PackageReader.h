@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -81,10 +82,23 @@ struct TPackageContents
     std::vector<TPackageEmbeddedFile> Files;
 };
 
+// Computes the SHA-256 of one embedded file, fed piece by piece.
+class IPackageHasher
+{
+public:
+    virtual ~IPackageHasher() = default;
+    virtual void Add(const char* Bytes, int64_t Count) = 0;
+    virtual QByteArray Result() = 0;
+};
+using TPackageHasherFactory = std::function<std::unique_ptr<IPackageHasher>()>;
+
 struct TPackageReadOptions
 {
     // Hash each embedded file (read through once); otherwise its bytes are skipped unread.
     bool HashFiles = false;
+    // Where the hashes come from; Qt's SHA-256 when unset. A program with a faster implementation at
+    // hand may bring it.
+    TPackageHasherFactory Hasher;
 };
 
 TPackageContents ReadPackage(QIODevice& Device, const TPackageReadOptions& Options = {});
