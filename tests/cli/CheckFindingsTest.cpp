@@ -109,3 +109,23 @@ TEST(CheckCommand, ExitsTwoOnErrorsZeroOnWarningsOnlyAndOneOnAnUnreadableFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CliUsage, HelpVersionAndUnknownCommands)
+{
+    const TCliRun Help = RunCliWith({QStringLiteral("--help")});
+    EXPECT_EQ(Help.ExitCode, 0);
+    for (const auto& Command : CliCommands())
+        EXPECT_TRUE(Help.Out.contains(QStringLiteral("  ") + Command->Name())) << Command->Name().toStdString();
+    const TCliRun One = RunCliWith({QStringLiteral("help"), QStringLiteral("extract")});
+    EXPECT_EQ(One.ExitCode, 0);
+    EXPECT_TRUE(One.Out.startsWith(QStringLiteral("Usage: quillon-cli extract PKG.cpk DIR")));
+    EXPECT_TRUE(RunCliWith({QStringLiteral("--version")}).Out.startsWith(QStringLiteral("quillon-cli ")));
+    const TCliRun Unknown = RunCliWith({QStringLiteral("frobnicate")});
+    EXPECT_EQ(Unknown.ExitCode, 1);
+    EXPECT_TRUE(Unknown.Out.isEmpty());
+    EXPECT_EQ(RunCliWith({}).ExitCode, 1);
+}
+
+} // namespace
