@@ -1,3 +1,6 @@
+// Concatenations build each message in one allocation: a large package can have tens of thousands.
+#define QT_USE_QSTRINGBUILDER
+
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
 #include "foundation/QORExceptions.h"
