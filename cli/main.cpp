@@ -15,7 +15,8 @@ int main(int argc, char* argv[])
     Out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
     Err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     TCliIO IO{Out, Err, std::nullopt};
-    if (qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
+    // Set but empty counts as not set, as build tools treat it.
+    if (!qEnvironmentVariableIsEmpty("SOURCE_DATE_EPOCH"))
         IO.SourceDateEpoch = qgetenv("SOURCE_DATE_EPOCH");
     QStringList Arguments = Application.arguments();
     Arguments.removeFirst();
