@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
 
 QString Shown(const QJsonValue& Value)
@@ -42,6 +44,77 @@ QString LabelOf(const QJsonObject& Item)
     return Type.isUndefined() ? Key : Key + QLatin1Char(' ') + Shown(Type);
 }
 
+// Fields in the order the definition file (and the dump) has them, so that a difference reads in
+// the order an author knows; JSON objects themselves keep their keys sorted.
+int FieldRank(const QString& Key)
+{
+    static const QStringList Order = {QStringLiteral("Format"),
+                                      QStringLiteral("Version"),
+                                      QStringLiteral("ID"),
+                                      QStringLiteral("Name"),
+                                      QStringLiteral("Description"),
+                                      QStringLiteral("AboutInformation"),
+                                      QStringLiteral("FullTypeName"),
+                                      QStringLiteral("FileName"),
+                                      QStringLiteral("FilePath"),
+                                      QStringLiteral("SourceFilePath"),
+                                      QStringLiteral("SourceFileName"),
+                                      QStringLiteral("TargetRelativePath"),
+                                      QStringLiteral("InstallIntoGAC"),
+                                      QStringLiteral("Type"),
+                                      QStringLiteral("MediaItemType"),
+                                      QStringLiteral("FileNameExtension"),
+                                      QStringLiteral("Location"),
+                                      QStringLiteral("ObjectServerType"),
+                                      QStringLiteral("Register"),
+                                      QStringLiteral("UseDirectActivation"),
+                                      QStringLiteral("RunFromSourceLocation"),
+                                      QStringLiteral("RunOutOfProcess"),
+                                      QStringLiteral("DelayBeforeReturningToHost"),
+                                      QStringLiteral("SupportsMultipleItems"),
+                                      QStringLiteral("CommandLineArguments"),
+                                      QStringLiteral("AllowExportFromLMS"),
+                                      QStringLiteral("BetaSoftware"),
+                                      QStringLiteral("DataTypesExpanded"),
+                                      QStringLiteral("TaskTypes"),
+                                      QStringLiteral("TaskRecordingTypes"),
+                                      QStringLiteral("TaskResultItemFormats"),
+                                      QStringLiteral("MediaItemFormats"),
+                                      QStringLiteral("InterfaceTypes"),
+                                      QStringLiteral("Drivers"),
+                                      QStringLiteral("CodeModules"),
+                                      QStringLiteral("HostInterfaces"),
+                                      QStringLiteral("ModuleInterfaces"),
+                                      QStringLiteral("SupportFiles"),
+                                      QStringLiteral("TaskModuleObjects"),
+                                      QStringLiteral("TaskModules"),
+                                      QStringLiteral("InputTaskTypes"),
+                                      QStringLiteral("OutputTaskTypes"),
+                                      QStringLiteral("InputTaskRecordingTypes"),
+                                      QStringLiteral("OutputTaskRecordingTypes"),
+                                      QStringLiteral("InputTaskResultItemFormats"),
+                                      QStringLiteral("OutputTaskResultItemFormats"),
+                                      QStringLiteral("OutputMediaItemFormats"),
+                                      QStringLiteral("Configurator"),
+                                      QStringLiteral("CommandEditor"),
+                                      QStringLiteral("LMSNotesSupported"),
+                                      QStringLiteral("PreferredWidth"),
+                                      QStringLiteral("PreferredHeight"),
+                                      QStringLiteral("CommandLineTools"),
+                                      QStringLiteral("ToolCategories"),
+                                      QStringLiteral("AccessibleByServiceEngineers"),
+                                      QStringLiteral("AccessibleBySystemAdministrators"),
+                                      QStringLiteral("AccessibleByTrainers"),
+                                      QStringLiteral("AccessibleByStudents"),
+                                      QStringLiteral("RunAsAdministrator"),
+                                      QStringLiteral("Creator"),
+                                      QStringLiteral("SubCreator"),
+                                      QStringLiteral("Notes"),
+                                      QStringLiteral("Expanded")};
+    const qsizetype Rank = Order.indexOf(Key);
+    return Rank < 0 ? int(Order.size()) : int(Rank);
+}
+
 class TDiffer
 {
 public:
@@ -53,6 +126,8 @@ public:
         for (const QString& Key : B.keys())
             if (!A.contains(Key))
                 Keys.append(Key);
+        std::stable_sort(
+            Keys.begin(), Keys.end(), [](const QString& X, const QString& Y) { return FieldRank(X) < FieldRank(Y); });
         for (const QString& Key : Keys) {
             const QJsonValue Left = A.value(Key);
             const QJsonValue Right = B.value(Key);
