@@ -8,6 +8,9 @@
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -70,9 +73,12 @@ TExpansion Expand(const TCodeModule& Module)
 class TPackageWriter
 {
 public:
-    TPackageWriter(const TData& Data, IQORStream& Stream, std::vector<TExpansion> Expansions)
-        : FData(Data), FStream(Stream), FExpansions(std::move(Expansions))
+    TPackageWriter(const TData& Data, IQORStream& Stream, std::vector<TExpansion> Expansions, const TExportStamp& Stamp)
+        : FData(Data), FStream(Stream), FExpansions(std::move(Expansions)), FStamp(Stamp)
     {}
+
+    // Where the export ID stands: a reproducible export fills it in once everything else is written.
+    int64_t ExportIDPosition() const { return FExportIDAt; }
 
     void Write()
     {
@@ -99,11 +105,12 @@ private:
     {
         WriteGUID(FStream, PackageTag::Header);
         WriteGUID(FStream, FData.ID);
-        WriteGUID(FStream, CreateGUID());
+        FExportIDAt = GetStreamPosition(FStream);
+        WriteGUID(FStream, FStamp.Reproducible ? TGUID{} : CreateGUID());
         for (const QString* Text :
              {&FData.Name, &FData.Description, &FData.AboutInformation, &FData.Creator, &FData.SubCreator})
             WriteString(FStream, *Text);
-        WriteDateTime(FStream, NowUTC());
+        WriteDateTime(FStream, FStamp.Reproducible ? FStamp.Time : NowUTC());
         WriteBoolean(FStream, FData.AllowExportFromLMS);
         WriteBoolean(FStream, FData.BetaSoftware);
         const int64_t CountAt = BeginCountPlaceholder(FStream);
@@ -340,7 +347,34 @@ private:
     const TData& FData;
     IQORStream& FStream;
     std::vector<TExpansion> FExpansions;
+    const TExportStamp& FStamp;
     int64_t FBodyStart = 0;
+    int64_t FExportIDAt = 0;
+};
+
+// Passes everything on and hashes what is written, in the order written.
+class THashingStream : public TStreamWrapper
+{
+public:
+    explicit THashingStream(IQORStream& Inner) : TStreamWrapper(IQORStreamPtr(&Inner, [](IQORStream*) {})) {}
+
+    HResult Write(const void* Source, uint32_t Count, uint32_t* CountWritten) override
+    {
+        FHash.addData(QByteArrayView(static_cast<const char*>(Source), Count));
+        return TStreamWrapper::Write(Source, Count, CountWritten);
+    }
+
+    // A name-based GUID (version 5 layout) from the hash of everything written.
+    TGUID DerivedGUID() const
+    {
+        QByteArray Digest = FHash.result().left(16);
+        Digest[7] = char((Digest[7] & 0x0F) | 0x50);
+        Digest[8] = char((Digest[8] & 0x3F) | 0x80);
+        return TGUID::FromBytes(reinterpret_cast<const uint8_t*>(Digest.constData()));
+    }
+
+private:
+    QCryptographicHash FHash{QCryptographicHash::Sha256};
 };
 
 } // namespace
@@ -389,15 +423,30 @@ void TData::ConfirmBetaExport() const
 
 void TData::ExportToFile(const QString& FileName) const
 {
+    ExportPackageFile(*this, FileName, TExportStamp());
+}
+
+void ExportPackageFile(const TData& Data, const QString& FileName, const TExportStamp& Stamp)
+{
     std::vector<TExpansion> Expansions;
-    Expansions.reserve(size_t(CodeModules.Count()));
-    for (int32_t C = 0; C < CodeModules.Count(); ++C)
-        Expansions.push_back(Expand(*CodeModules.Items(C)));
+    Expansions.reserve(size_t(Data.CodeModules.Count()));
+    for (int32_t C = 0; C < Data.CodeModules.Count(); ++C)
+        Expansions.push_back(Expand(*Data.CodeModules.Items(C)));
 
     // The target is replaced at the commit only: a failure on the way leaves it as it was.
     TOleFileStream Stream;
     Stream.Open(FileName, QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
-    TPackageWriter(*this, Stream, std::move(Expansions)).Write();
+    if (!Stamp.Reproducible) {
+        TPackageWriter(Data, Stream, std::move(Expansions), Stamp).Write();
+    } else {
+        THashingStream Hashing(Stream);
+        TPackageWriter Writer(Data, Hashing, std::move(Expansions), Stamp);
+        Writer.Write();
+        const int64_t End = GetStreamPosition(Stream);
+        SetStreamPosition(Stream, Writer.ExportIDPosition());
+        WriteGUID(Stream, Hashing.DerivedGUID());
+        SetStreamPosition(Stream, End);
+    }
     CommitStream(Stream);
 }
 

@@ -4,6 +4,7 @@
 // TData::ExportErrorCheck. The package is written only, never read back by this program.
 
 #include "foundation/GUID.h"
+#include "foundation/StreamPrimitives.h"
 #include "model/PackagePaths.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 #include <vector>
 
 class TCodeModule;
+class TData;
 class TSupportFile;
 
 namespace PackageTag {
@@ -56,6 +58,18 @@ struct TSupportFileMatch
 std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module);
 
 QString BetaExportQuestionText();
+
+// How an export stamps its package. By default with a new random export ID and the current time.
+// A reproducible export writes Time instead and derives the export ID from a hash of everything
+// else it writes, so that unchanged inputs give the same bytes.
+struct TExportStamp
+{
+    bool Reproducible = false;
+    TDateTime Time = 0;
+};
+
+// What TData::ExportToFile does, stamped as Stamp says.
+void ExportPackageFile(const TData& Data, const QString& FileName, const TExportStamp& Stamp);
 
 // Refuses, before anything is written, a package file that is the definition file itself (also
 // when reached through a link, "." or ".."): the export would replace the definition. Raises

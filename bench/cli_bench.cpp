@@ -1,0 +1,191 @@
+// quillon-cli speed against its baselines, measured in the same run:
+//   check           against loading plus the export check alone (target: within 2x)
+//   dump, build     of the large definition, in MB/s of definition file (target: 50 MB/s each)
+//   verify          of a 1 GiB package without --against (target: under a second)
+//   inspect         with hashes, against sha256sum over the same file (target: within 1.5x); the
+//                   command runs as a child process, as sha256sum does
+// The 1 GiB package lives in a temporary folder and is removed at the end; its one embedded file is
+// a hole in a sparse file, so making it costs no disk writes.
+
+#include "foundation/StreamPrimitives.h"
+#include "foundation/Streams.h"
+#include "model/CheckFindings.h"
+#include "model/Data.h"
+#include "model/DefinitionJson.h"
+#include "model/PackageExport.h"
+#include "model/PackageReader.h"
+#include "samples/LargeDefinition.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+const QByteArray& LargeDefinitionBytes()
+{
+    static const QByteArray Bytes = [] {
+        TData Data;
+        SampleDefinitions::BuildLarge(Data);
+        TMemoryStream Stream;
+        Data.SaveToStream(Stream);
+        return Stream.Data();
+    }();
+    return Bytes;
+}
+
+void Load(TData& Data)
+{
+    TMemoryStream Stream(LargeDefinitionBytes());
+    Data.LoadFromStream(Stream);
+}
+
+void BM_LoadAndExportCheck(benchmark::State& State)
+{
+    for (auto _ : State) {
+        TData Data;
+        Load(Data);
+        try {
+            Data.ExportErrorCheck();
+        } catch (const E_QOR&) {
+        }
+    }
+}
+
+void BM_LoadAndCheckEveryFinding(benchmark::State& State)
+{
+    for (auto _ : State) {
+        TData Data;
+        Load(Data);
+        benchmark::DoNotOptimize(CollectCheckFindings(Data).size());
+    }
+}
+
+// The baseline the dump and build figures compare with: what loading alone costs.
+void BM_Load(benchmark::State& State)
+{
+    for (auto _ : State) {
+        TData Data;
+        Load(Data);
+    }
+    State.SetBytesProcessed(State.iterations() * LargeDefinitionBytes().size());
+}
+
+// The loaded package to JSON text.
+void BM_Dump(benchmark::State& State)
+{
+    TData Data;
+    Load(Data);
+    for (auto _ : State)
+        benchmark::DoNotOptimize(DefinitionToJson(Data).size());
+    State.SetBytesProcessed(State.iterations() * LargeDefinitionBytes().size());
+}
+
+void BM_Build(benchmark::State& State)
+{
+    TData Source;
+    Load(Source);
+    const QByteArray Json = DefinitionToJson(Source);
+    for (auto _ : State) {
+        TData Data;
+        DefinitionFromJson(Data, Json);
+        TMemoryStream Stream;
+        Data.SaveToStream(Stream);
+        benchmark::DoNotOptimize(Stream.Data().size());
+    }
+    State.SetBytesProcessed(State.iterations() * LargeDefinitionBytes().size());
+}
+
+// A package of 1 GiB: one driver whose content is a hole of the right size.
+struct TLargePackage
+{
+    QTemporaryDir Folder;
+    QString FileName;
+
+    TLargePackage()
+    {
+        const QString Driver = Folder.filePath(QStringLiteral("driver.bin"));
+        QFile Content(Driver);
+        Content.open(QIODevice::WriteOnly);
+        Content.resize(int64_t(1) << 30);
+        Content.close();
+        TData Data;
+        Data.ID = TGUID::Parse("{5A000001-1234-5678-9ABC-DEF011223301}");
+        Data.Name = QStringLiteral("Large");
+        auto* Item = new TDriver();
+        Data.Drivers.Add(Item);
+        Item->Name = QStringLiteral("Driver");
+        Item->FilePath = Folder.path();
+        Item->FileName = QStringLiteral("driver.bin");
+        FileName = Folder.filePath(QStringLiteral("large.cpk"));
+        Data.ExportToFile(FileName);
+        QFile::remove(Driver);
+    }
+};
+
+TLargePackage& LargePackage()
+{
+    static TLargePackage Package;
+    return Package;
+}
+
+void BM_VerifyOneGiB(benchmark::State& State)
+{
+    const QString FileName = LargePackage().FileName;
+    for (auto _ : State)
+        benchmark::DoNotOptimize(ReadPackageFile(FileName).Files.size());
+}
+
+void BM_InspectOneGiBWithHashes(benchmark::State& State)
+{
+    const QString FileName = LargePackage().FileName;
+    for (auto _ : State)
+        benchmark::DoNotOptimize(ReadPackageFile(FileName, {true}).Files.size());
+    State.SetBytesProcessed(State.iterations() * (int64_t(1) << 30));
+}
+
+// The program as a user runs it: quillon-cli beside the benchmark's folder.
+void BM_InspectCommandOneGiB(benchmark::State& State)
+{
+    const QString Program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    const QString Cli = QFileInfo(Program).absolutePath() + QStringLiteral("/../quillon-cli");
+    const QString FileName = LargePackage().FileName;
+    for (auto _ : State) {
+        QProcess Process;
+        Process.start(Cli, {QStringLiteral("inspect"), FileName});
+        Process.waitForFinished(-1);
+        benchmark::DoNotOptimize(Process.readAllStandardOutput().size());
+    }
+    State.SetBytesProcessed(State.iterations() * (int64_t(1) << 30));
+}
+
+void BM_Sha256sumOneGiB(benchmark::State& State)
+{
+    const QString FileName = LargePackage().FileName;
+    for (auto _ : State) {
+        QProcess Process;
+        Process.start(QStringLiteral("sha256sum"), {FileName});
+        Process.waitForFinished(-1);
+        benchmark::DoNotOptimize(Process.readAllStandardOutput().size());
+    }
+    State.SetBytesProcessed(State.iterations() * (int64_t(1) << 30));
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadAndExportCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadAndCheckEveryFinding)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Dump)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_VerifyOneGiB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_InspectOneGiBWithHashes)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_InspectCommandOneGiB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(BM_Sha256sumOneGiB)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+BENCHMARK_MAIN();

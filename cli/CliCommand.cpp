@@ -1,0 +1,83 @@
+#include "cli/CliCommand.h"
+
+#include "foundation/QORExceptions.h"
+#include "model/Data.h"
+#include "model/DefinitionJson.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+void Print(QIODevice& Device, const QString& Text)
+{
+    Device.write(Text.toUtf8());
+}
+
+QString TParsedArguments::Option(const char* Name) const
+{
+    for (const auto& [Key, Value] : Options)
+        if (Key == QLatin1String(Name))
+            return Value;
+    return {};
+}
+
+std::optional<TParsedArguments> TCommand::Parse(const QStringList& Arguments, QString& Problem) const
+{
+    TParsedArguments Result;
+    const QStringList Switches = KnownSwitches();
+    const QStringList Options = KnownOptions();
+    bool OnlyPositional = false;
+    for (qsizetype I = 0; I < Arguments.size(); ++I) {
+        const QString& Argument = Arguments[I];
+        if (OnlyPositional || !Argument.startsWith(QLatin1Char('-')) || Argument == QLatin1String("-")) {
+            Result.Positional.append(Argument);
+        } else if (Argument == QLatin1String("--")) {
+            OnlyPositional = true;
+        } else if (Switches.contains(Argument)) {
+            Result.Switches.append(Argument);
+        } else if (Options.contains(Argument)) {
+            if (I + 1 >= Arguments.size()) {
+                Problem = QStringLiteral("Option %1 needs a value.").arg(Argument);
+                return std::nullopt;
+            }
+            Result.Options.append({Argument, Arguments[++I]});
+        } else {
+            Problem = QStringLiteral("Unknown option %1.").arg(Argument);
+            return std::nullopt;
+        }
+    }
+    if (Result.Positional.size() < MinimumPositional() || Result.Positional.size() > MaximumPositional()) {
+        Problem = QStringLiteral("Wrong number of arguments.");
+        return std::nullopt;
+    }
+    return Result;
+}
+
+QByteArray ReadWholeFile(const QString& FileName)
+{
+    QFile File(FileName);
+    if (!File.open(QIODevice::ReadOnly))
+        throw E_QOR_ErrorOpeningFileForReading(QStringLiteral("File name='%1'").arg(FileName));
+    return File.readAll();
+}
+
+void WriteWholeFile(const QString& FileName, const QByteArray& Bytes)
+{
+    QSaveFile File(FileName);
+    if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
+        throw E_QOR_SavingError(QStringLiteral("File name='%1'").arg(FileName));
+}
+
+void LoadDefinitionOrJson(TData& Data, const QString& FileName)
+{
+    QFile File(FileName);
+    if (File.open(QIODevice::ReadOnly) && LooksLikeJson(File.peek(64))) {
+        try {
+            DefinitionFromJson(Data, File.readAll());
+        } catch (E_QOR& Error) {
+            Error.SetMessage(FileName + QStringLiteral(": ") + Error.Message());
+            throw;
+        }
+        return;
+    }
+    Data.LoadFromFile(FileName);
+}

@@ -1,0 +1,234 @@
+#include "cli/Commands.h"
+#include "model/Data.h"
+#include "model/DefinitionJson.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace {
+
+QString Shown(const QJsonValue& Value)
+{
+    if (Value.isUndefined())
+        return QStringLiteral("(none)");
+    if (Value.isObject() && Value.toObject().contains(QLatin1String("ID")))
+        return Value.toObject().value(QLatin1String("ID")).toString() + QLatin1Char(' ') +
+               Value.toObject().value(QLatin1String("Name")).toString();
+    if (Value.isArray() || Value.isObject())
+        return QString::fromUtf8(Value.isArray() ? QJsonDocument(Value.toArray()).toJson(QJsonDocument::Compact)
+                                                 : QJsonDocument(Value.toObject()).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(QJsonDocument(QJsonArray{Value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+// How an element is matched between the two sides: its ID, or for support files (which have none)
+// the files they stand for.
+QString KeyOf(const QJsonObject& Item)
+{
+    if (Item.contains(QLatin1String("ID")))
+        return Item.value(QLatin1String("ID")).toString();
+    return Item.value(QLatin1String("SourceFilePath")).toString() + QLatin1Char('\\') +
+           Item.value(QLatin1String("SourceFileName")).toString();
+}
+
+QString LabelOf(const QJsonObject& Item)
+{
+    const QString Key = KeyOf(Item);
+    const QJsonValue Name = Item.value(QLatin1String("Name"));
+    if (Name.isString())
+        return Key + QLatin1Char(' ') + Name.toString();
+    const QJsonValue Type = Item.value(QLatin1String("Type"));
+    return Type.isUndefined() ? Key : Key + QLatin1Char(' ') + Shown(Type);
+}
+
+// Fields in the order the definition file (and the dump) has them, so that a difference reads in
+// the order an author knows; JSON objects themselves keep their keys sorted.
+int FieldRank(const QString& Key)
+{
+    static const QStringList Order = {QStringLiteral("Format"),
+                                      QStringLiteral("Version"),
+                                      QStringLiteral("ID"),
+                                      QStringLiteral("Name"),
+                                      QStringLiteral("Description"),
+                                      QStringLiteral("AboutInformation"),
+                                      QStringLiteral("FullTypeName"),
+                                      QStringLiteral("FileName"),
+                                      QStringLiteral("FilePath"),
+                                      QStringLiteral("SourceFilePath"),
+                                      QStringLiteral("SourceFileName"),
+                                      QStringLiteral("TargetRelativePath"),
+                                      QStringLiteral("InstallIntoGAC"),
+                                      QStringLiteral("Type"),
+                                      QStringLiteral("MediaItemType"),
+                                      QStringLiteral("FileNameExtension"),
+                                      QStringLiteral("Location"),
+                                      QStringLiteral("ObjectServerType"),
+                                      QStringLiteral("Register"),
+                                      QStringLiteral("UseDirectActivation"),
+                                      QStringLiteral("RunFromSourceLocation"),
+                                      QStringLiteral("RunOutOfProcess"),
+                                      QStringLiteral("DelayBeforeReturningToHost"),
+                                      QStringLiteral("SupportsMultipleItems"),
+                                      QStringLiteral("CommandLineArguments"),
+                                      QStringLiteral("AllowExportFromLMS"),
+                                      QStringLiteral("BetaSoftware"),
+                                      QStringLiteral("DataTypesExpanded"),
+                                      QStringLiteral("TaskTypes"),
+                                      QStringLiteral("TaskRecordingTypes"),
+                                      QStringLiteral("TaskResultItemFormats"),
+                                      QStringLiteral("MediaItemFormats"),
+                                      QStringLiteral("InterfaceTypes"),
+                                      QStringLiteral("Drivers"),
+                                      QStringLiteral("CodeModules"),
+                                      QStringLiteral("HostInterfaces"),
+                                      QStringLiteral("ModuleInterfaces"),
+                                      QStringLiteral("SupportFiles"),
+                                      QStringLiteral("TaskModuleObjects"),
+                                      QStringLiteral("TaskModules"),
+                                      QStringLiteral("InputTaskTypes"),
+                                      QStringLiteral("OutputTaskTypes"),
+                                      QStringLiteral("InputTaskRecordingTypes"),
+                                      QStringLiteral("OutputTaskRecordingTypes"),
+                                      QStringLiteral("InputTaskResultItemFormats"),
+                                      QStringLiteral("OutputTaskResultItemFormats"),
+                                      QStringLiteral("OutputMediaItemFormats"),
+                                      QStringLiteral("Configurator"),
+                                      QStringLiteral("CommandEditor"),
+                                      QStringLiteral("LMSNotesSupported"),
+                                      QStringLiteral("PreferredWidth"),
+                                      QStringLiteral("PreferredHeight"),
+                                      QStringLiteral("CommandLineTools"),
+                                      QStringLiteral("ToolCategories"),
+                                      QStringLiteral("AccessibleByServiceEngineers"),
+                                      QStringLiteral("AccessibleBySystemAdministrators"),
+                                      QStringLiteral("AccessibleByTrainers"),
+                                      QStringLiteral("AccessibleByStudents"),
+                                      QStringLiteral("RunAsAdministrator"),
+                                      QStringLiteral("Creator"),
+                                      QStringLiteral("SubCreator"),
+                                      QStringLiteral("Notes"),
+                                      QStringLiteral("Expanded")};
+    const qsizetype Rank = Order.indexOf(Key);
+    return Rank < 0 ? int(Order.size()) : int(Rank);
+}
+
+class TDiffer
+{
+public:
+    QStringList Lines;
+
+    void Objects(const QString& Path, const QJsonObject& A, const QJsonObject& B)
+    {
+        QStringList Keys = A.keys();
+        for (const QString& Key : B.keys())
+            if (!A.contains(Key))
+                Keys.append(Key);
+        std::stable_sort(
+            Keys.begin(), Keys.end(), [](const QString& X, const QString& Y) { return FieldRank(X) < FieldRank(Y); });
+        for (const QString& Key : Keys) {
+            const QJsonValue Left = A.value(Key);
+            const QJsonValue Right = B.value(Key);
+            const QString Where = Path.isEmpty() ? Key : Path + QLatin1Char('/') + Key;
+            if (Left.isObject() && Right.isObject() && Left.toObject().contains(QLatin1String("Items")))
+                List(Where, Left.toObject(), Right.toObject());
+            else if (Left != Right && Shown(Left) != Shown(Right))
+                Lines << QStringLiteral("~ %1: %2 -> %3").arg(Where, Shown(Left), Shown(Right));
+        }
+    }
+
+private:
+    void List(const QString& Path, const QJsonObject& A, const QJsonObject& B)
+    {
+        const QJsonValue LeftExpanded = A.value(QLatin1String("Expanded"));
+        const QJsonValue RightExpanded = B.value(QLatin1String("Expanded"));
+        if (LeftExpanded != RightExpanded)
+            Lines << QStringLiteral("~ %1/Expanded: %2 -> %3").arg(Path, Shown(LeftExpanded), Shown(RightExpanded));
+        const QJsonArray Left = A.value(QLatin1String("Items")).toArray();
+        const QJsonArray Right = B.value(QLatin1String("Items")).toArray();
+        const bool References = (!Left.isEmpty() && Left[0].toObject().contains(QLatin1String("Index"))) ||
+                                (!Right.isEmpty() && Right[0].toObject().contains(QLatin1String("Index")));
+        if (References) {
+            // Positions move when other elements come and go; what is referred to is what counts.
+            QStringList Was;
+            QStringList Is;
+            QStringList WasIDs;
+            QStringList IsIDs;
+            for (const QJsonValue& Item : Left)
+                Was << Shown(Item), WasIDs << KeyOf(Item.toObject());
+            for (const QJsonValue& Item : Right)
+                Is << Shown(Item), IsIDs << KeyOf(Item.toObject());
+            if (WasIDs != IsIDs)
+                Lines << QStringLiteral("~ %1: [%2] -> [%3]")
+                             .arg(Path, Was.join(QStringLiteral(", ")), Is.join(QStringLiteral(", ")));
+            return;
+        }
+        // The n-th element with a key on one side matches the n-th with that key on the other, so
+        // that duplicated IDs still pair up.
+        QHash<QString, QList<qsizetype>> RightByKey;
+        for (qsizetype I = 0; I < Right.size(); ++I)
+            RightByKey[KeyOf(Right[I].toObject())].append(I);
+        QList<bool> Matched(Right.size(), false);
+        for (const QJsonValue& Value : Left) {
+            const QJsonObject Item = Value.toObject();
+            QList<qsizetype>& Candidates = RightByKey[KeyOf(Item)];
+            if (Candidates.isEmpty()) {
+                Lines << QStringLiteral("- %1/%2").arg(Path, LabelOf(Item));
+                continue;
+            }
+            const qsizetype Index = Candidates.takeFirst();
+            Matched[Index] = true;
+            Objects(Path + QLatin1Char('/') + LabelOf(Item), Item, Right[Index].toObject());
+        }
+        for (qsizetype I = 0; I < Right.size(); ++I)
+            if (!Matched[I])
+                Lines << QStringLiteral("+ %1/%2").arg(Path, LabelOf(Right[I].toObject()));
+    }
+};
+
+QJsonObject Normalised(const QString& FileName)
+{
+    TData Data;
+    LoadDefinitionOrJson(Data, FileName);
+    return QJsonDocument::fromJson(DefinitionToJson(Data)).object();
+}
+
+class TDiffCommand : public TCommand
+{
+public:
+    QString Name() const override { return QStringLiteral("diff"); }
+    QString Summary() const override { return QStringLiteral("compare two definitions field by field"); }
+    QString Usage() const override { return QStringLiteral("diff A B"); }
+    QString Help() const override
+    {
+        return QStringLiteral(
+            "Compares two definitions, each a definition file or its JSON dump. Elements are matched by\n"
+            "list and ID (support files by their source path and name). Each line is one difference:\n"
+            "  - LIST/ID NAME            removed in B\n"
+            "  + LIST/ID NAME            added in B\n"
+            "  ~ PATH/FIELD: OLD -> NEW  changed\n"
+            "Lines follow A's order, elements added in B after the others of their list.\n"
+            "Exit code 2 when the definitions differ.\n");
+    }
+    int MinimumPositional() const override { return 2; }
+    int MaximumPositional() const override { return 2; }
+
+    int Run(const TParsedArguments& Arguments, TCliIO& IO) const override
+    {
+        TDiffer Differ;
+        Differ.Objects({}, Normalised(Arguments.Positional[0]), Normalised(Arguments.Positional[1]));
+        if (Differ.Lines.isEmpty())
+            return ceSuccess;
+        Print(IO.Out, Differ.Lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return ceFound;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TCommand> MakeDiffCommand()
+{
+    return std::make_unique<TDiffCommand>();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// A definition as JSON text, for review and version control: every field of every element in the
+// order of the definition file, every Expanded flag, and references as the position, ID and name of
+// what they point to. Reading the text back gives a package that saves to the same definition file
+// byte for byte. docs/definition-json.schema.json describes the format.
+
+#include <QByteArray>
+#include <QString>
+
+class TData;
+
+// The value of the "Format" field that marks the text.
+inline constexpr const char* DefinitionJsonFormat = "quillon-definition";
+
+QByteArray DefinitionToJson(const TData& Data);
+
+// Replaces Data's content with the definition in Json. A text that is not JSON raises
+// E_QOR_LoadingError with the line, the column and what was expected there; a value of the wrong
+// kind or a reference that leads nowhere raises it with the path of the value. Data is left
+// unchanged on failure.
+void DefinitionFromJson(TData& Data, const QByteArray& Json);
+
+// Whether Bytes start like JSON text rather than a definition file (which starts with a binary tag).
+bool LooksLikeJson(const QByteArray& Bytes);
+
+// The line and column (both from 1) of byte Offset in Text.
+struct TTextPosition
+{
+    int Line = 1;
+    int Column = 1;
+};
+TTextPosition TextPositionOf(const QByteArray& Text, qsizetype Offset);

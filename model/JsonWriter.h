@@ -1,0 +1,67 @@
+#pragma once
+
+// A small streaming JSON writer: fields come out in the order they are written (so a definition
+// reads in its file's order) with two-space indentation and one value per line. Writing text
+// directly keeps large definitions fast where building a document tree first would not be.
+
+#include "foundation/GUID.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class TJsonWriter
+{
+public:
+    void BeginObject();
+    // An object written on one line, for short records that repeat often.
+    void BeginInlineObject();
+    void EndObject();
+    void BeginArray();
+    void EndArray();
+    // The name of the next value inside an object.
+    void Key(const char* Name);
+
+    void String(const QString& Value);
+    // The 38-character registry form with braces.
+    void GUID(const TGUID& Value);
+    void Boolean(bool Value);
+    void Integer(int64_t Value);
+    void Null();
+
+    // Key and value in one call.
+    void Field(const char* Name, const QString& Value) { Key(Name), String(Value); }
+    void Field(const char* Name, bool Value) { Key(Name), Boolean(Value); }
+    void Field(const char* Name, int32_t Value) { Key(Name), Integer(Value); }
+    void Field(const char* Name, const TGUID& Value) { Key(Name), GUID(Value); }
+
+    // Room for Bytes of text, when the caller can tell how much will come.
+    void Reserve(qsizetype Bytes) { FText.reserve(Bytes); }
+    // Hands the text over, ending it with a line break; the writer is empty afterwards.
+    QByteArray TakeText()
+    {
+        FText += '\n';
+        return std::exchange(FText, QByteArray());
+    }
+
+private:
+    void BeforeValue();
+    void Indent();
+
+    QByteArray FText;
+    struct TContainer
+    {
+        bool HasValue = false;
+        bool Inline = false;
+    };
+    std::vector<TContainer> FOpen;
+    // Depth of the containers that break lines, for the indentation.
+    int FDepth = 0;
+    bool FAfterKey = false;
+};
+
+// Appends Value to Out as a quoted JSON string, escaping what JSON requires.
+void AppendJsonString(QByteArray& Out, const QString& Value);

@@ -1,0 +1,115 @@
+#pragma once
+
+// Reads a code package file back: the header, every section with its elements, and where each
+// embedded file lies, without holding embedded files in memory. Every package is treated as
+// hostile: each size block, tag, count and string is checked against what is left of its block and
+// of the file, nothing may trail, and what is allocated never exceeds what the file can hold.
+// A package that breaks the layout raises E_QOR_LoadingError naming the offset and what was
+// expected there.
+
+#include "foundation/GUID.h"
+#include "foundation/StreamPrimitives.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+struct TPackageHeader
+{
+    TGUID ID;
+    TGUID ExportID;
+    QString Name;
+    QString Description;
+    QString AboutInformation;
+    QString Creator;
+    QString SubCreator;
+    TDateTime ExportTime = 0;
+    bool AllowExportFromLMS = false;
+    bool BetaSoftware = false;
+    std::vector<TGUID> TaskModuleObjectIDs;
+};
+
+struct TPackageSection
+{
+    // "Task types", "Code modules", "Task module objects", ...
+    QString Name;
+    // The element the section belongs to, as a path ("Code modules/Engine"); empty at package level.
+    QString Owner;
+    int64_t Offset = 0;
+    int32_t Count = 0;
+};
+
+struct TPackageElement
+{
+    // Readable path: "Code modules/Engine/Task module objects/Viewer".
+    QString Path;
+    TGUID ID;
+    QString Name;
+};
+
+struct TPackageEmbeddedFile
+{
+    // "driver", "code module" or "support file".
+    QString Kind;
+    // The element that carries it, as a path.
+    QString Owner;
+    // Where the package installs it, "\" separating folders: the file name of a driver or code
+    // module, the target path of a support file.
+    QString Target;
+    TDateTime Created = 0;
+    TDateTime LastWritten = 0;
+    // Where its bytes start in the package file, and how many there are.
+    int64_t Offset = 0;
+    uint32_t Size = 0;
+    // Filled only when the reader was asked to hash.
+    QByteArray SHA256;
+};
+
+struct TPackageContents
+{
+    int64_t FileSize = 0;
+    uint32_t HeaderSize = 0;
+    uint32_t BodySize = 0;
+    TPackageHeader Header;
+    std::vector<TPackageSection> Sections;
+    std::vector<TPackageElement> Elements;
+    std::vector<TPackageEmbeddedFile> Files;
+};
+
+// Computes the SHA-256 of one embedded file, fed piece by piece.
+class IPackageHasher
+{
+public:
+    virtual ~IPackageHasher() = default;
+    virtual void Add(const char* Bytes, int64_t Count) = 0;
+    virtual QByteArray Result() = 0;
+};
+using TPackageHasherFactory = std::function<std::unique_ptr<IPackageHasher>()>;
+
+struct TPackageReadOptions
+{
+    // Hash each embedded file (read through once); otherwise its bytes are skipped unread.
+    bool HashFiles = false;
+    // Where the hashes come from; Qt's SHA-256 when unset. A program with a faster implementation at
+    // hand may bring it.
+    TPackageHasherFactory Hasher;
+};
+
+TPackageContents ReadPackage(QIODevice& Device, const TPackageReadOptions& Options = {});
+// Opens FileName for reading; a failure to open raises E_QOR_ErrorOpeningFileForReading.
+TPackageContents ReadPackageFile(const QString& FileName, const TPackageReadOptions& Options = {});
+
+// Copies Size bytes from Offset of Source to Target in pieces; false when either side fails.
+bool CopyDeviceRange(QIODevice& Source, int64_t Offset, int64_t Size, QIODevice& Target);
+// Whether Size bytes at Offset of Source equal the whole of Other.
+bool DeviceRangeEquals(QIODevice& Source, int64_t Offset, int64_t Size, QIODevice& Other);
+
+// Where Target lands under a folder, as "/"-separated relative path, or empty when it must be
+// refused: absolute, with a drive, empty, or climbing out through "..".
+QString SafeRelativeTarget(const QString& Target);

@@ -1,0 +1,113 @@
+#include "model/DefinitionJson.h"
+
+#include "cli/CliTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+using namespace SampleDefinitions;
+
+namespace {
+
+// Every definition that loads: through JSON and back it writes what the program's own save writes,
+// and the JSON of the result is the same text.
+TEST(DefinitionJson, RoundTripsEveryLoadableDefinitionToTheProgramsOwnSave)
+{
+    int Loaded = 0;
+    for (const TNamedDefinition& File : AllDefinitionFiles()) {
+        TData Original;
+        try {
+            LoadFromBytes(Original, File.Bytes);
+        } catch (const E_QOR&) {
+            continue;
+        }
+        ++Loaded;
+        const QByteArray Json = DefinitionToJson(Original);
+        TData Built;
+        DefinitionFromJson(Built, Json);
+        EXPECT_EQ(SaveToBytes(Built), SaveToBytes(Original)) << File.Name.toStdString();
+        EXPECT_EQ(DefinitionToJson(Built), Json) << File.Name.toStdString();
+    }
+    EXPECT_GE(Loaded, 13);
+}
+
+TEST(DefinitionJson, KeepsDuplicateIDsAndReferencesApartByPosition)
+{
+    TData Data;
+    BuildRich(Data);
+    // Two task types with one ID: references must still come back to the right one.
+    Data.TaskTypes.Items(1)->ID = Data.TaskTypes.Items(0)->ID;
+    Data.CodeModules.Items(0)->TaskModuleObjects.Items(0)->TaskModules.Items(0)->InputTaskTypes.Add(
+        Data.TaskTypes.Items(1));
+    TData Built;
+    DefinitionFromJson(Built, DefinitionToJson(Data));
+    EXPECT_EQ(SaveToBytes(Built), SaveToBytes(Data));
+}
+
+struct TBadJson
+{
+    const char* Name;
+    QByteArray Text;
+    QString Report;
+};
+
+class BadDefinitionJson : public testing::TestWithParam<TBadJson>
+{};
+
+TEST_P(BadDefinitionJson, IsReportedWithWhereAndWhatWasExpected)
+{
+    TData Data;
+    const QString Report = ExpectThrowReport<E_QOR_LoadingError>([&] { DefinitionFromJson(Data, GetParam().Text); });
+    EXPECT_TRUE(Report.contains(GetParam().Report)) << Report.toStdString();
+}
+
+const QByteArray Head = "{\"Format\": \"quillon-definition\",\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts,
+    BadDefinitionJson,
+    testing::Values(
+        TBadJson{"MissingColon", "{\n  \"Name\" \"x\"\n}", QStringLiteral("Line 2, column 10: expected ':'")},
+        TBadJson{"UnclosedObject", "{\"Name\": \"x\" 5}", QStringLiteral("Line 1, column 14: expected ',' or '}'")},
+        TBadJson{"NotJsonAtAll", "hello", QStringLiteral("Line 1, column 1: expected a value")},
+        TBadJson{"WrongFormat", "{\"Format\": \"other\"}", QStringLiteral("Format: expected \"quillon-definition\"")},
+        TBadJson{"NameNotString", Head + "\"Name\": 5}", QStringLiteral("Name: expected a string")},
+        TBadJson{"BadGUID", Head + "\"ID\": \"{nope}\"}", QStringLiteral("ID: expected a GUID")},
+        TBadJson{"BadEnum",
+                 Head + "\"Drivers\": {\"Items\": [{\"Location\": \"Moon\"}]}}",
+                 QStringLiteral("Drivers.Items[0].Location: expected one of \"None\"")},
+        TBadJson{"FractionalInteger",
+                 Head + "\"Drivers\": {\"Items\": [{\"ObjectServerType\": 1.5}]}}",
+                 QStringLiteral("Drivers.Items[0].ObjectServerType: expected a whole number")},
+        TBadJson{"ReferenceOutside",
+                 Head + "\"CodeModules\": {\"Items\": [{\"HostInterfaces\": {\"Items\": [{\"Index\": 0}]}}]}}",
+                 QStringLiteral("CodeModules.Items[0].HostInterfaces.Items[0]: expected the position or ID")},
+        TBadJson{"ConfiguratorOutside",
+                 Head + "\"CodeModules\": {\"Items\": [{\"TaskModuleObjects\": {\"Items\": [{\"Configurator\": "
+                        "{\"CodeModule\": 0, \"Object\": 0, \"TaskModule\": 3}}]}}]}}",
+                 QStringLiteral("TaskModuleObjects.Items[0].Configurator.TaskModule: expected the position")}),
+    [](const testing::TestParamInfo<TBadJson>& Info) { return std::string(Info.param.Name); });
+
+TEST(BuildCommand, WritesNothingForABadTextAndTheDefinitionForAGoodOne)
+{
+    QTemporaryDir Folder;
+    const QString Json = Folder.filePath(QStringLiteral("in.json"));
+    const QString Target = Folder.filePath(QStringLiteral("out.cpd"));
+    WriteBytesToFile(Json, "{\"Format\": \"quillon-definition\", \"Name\": }");
+    const TCliRun Bad = RunCliWith({QStringLiteral("build"), Json, QStringLiteral("-o"), Target});
+    EXPECT_EQ(Bad.ExitCode, 1);
+    EXPECT_TRUE(Bad.Err.contains(QStringLiteral("Line 1, column 42"))) << Bad.Err.toStdString();
+    EXPECT_FALSE(QFile::exists(Target));
+
+    TData Rich;
+    BuildRich(Rich);
+    const QString Definition = Folder.filePath(QStringLiteral("rich.cpd"));
+    Rich.SaveToFile(Definition);
+    EXPECT_EQ(RunCliWith({QStringLiteral("dump"), Definition, QStringLiteral("-o"), Json}).ExitCode, 0);
+    EXPECT_EQ(RunCliWith({QStringLiteral("build"), Json, QStringLiteral("-o"), Target}).ExitCode, 0);
+    QFile Built(Target);
+    ASSERT_TRUE(Built.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Built.readAll(), SaveToBytes(Rich));
+}
+
+} // namespace
