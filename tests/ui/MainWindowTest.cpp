@@ -399,7 +399,7 @@ TEST_F(MainWindow, AboutShowsTheVersionAndThePopupMenuWaitsForItsCommands)
         auto* Box = qobject_cast<TQORAutoForm*>(QApplication::activeModalWidget());
         ASSERT_NE(Box, nullptr);
         Caption = Box->windowTitle();
-        MinimumWidth = Box->minimumWidth();
+        MinimumWidth = Box->frameGeometry().width(); // the minimum is the outer size
         if (auto* Label = Box->findChild<QLabel*>())
             Text = Label->text();
         Box->reject();
