@@ -245,7 +245,18 @@ HResult TOleStreamBuffer::UnlockRegion(uint64_t Offset, uint64_t Count, uint32_t
 
 HResult TOleStreamBuffer::Stat(TStreamStat* Statistics, uint32_t Flags)
 {
-    return QOR_E_NOTIMPL;
+    if (!Statistics)
+        return QOR_E_INVALIDARG;
+    // Asked of the inner stream rather than found by seeking to its end, which would cost the window.
+    TStreamStat Inner;
+    const HResult Result = FInner->Stat(&Inner, Flags);
+    if (Failed(Result))
+        return Result;
+    Statistics->Size = Inner.Size;
+    // Earlier windows were written back when they were left; only this one may reach further.
+    if (FDirty)
+        Statistics->Size = std::max<uint64_t>(Statistics->Size, uint64_t(FBufferStart) + uint64_t(FDirtyLast) + 1);
+    return QOR_S_OK;
 }
 
 HResult TOleStreamBuffer::Clone(IQORStreamPtr* Result)

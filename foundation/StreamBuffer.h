@@ -6,7 +6,8 @@
 
 // Keeps one window of the inner stream in memory, so that many small writes cost one write-back.
 // Changes reach the inner stream at Commit, when the window moves, before a seek from the end or a
-// copy that bypasses the window, and at destruction. Covers inner streams of up to 2 GiB.
+// copy that bypasses the window, and at destruction. Covers inner streams of up to 2 GiB. It tells
+// its size only when the inner stream can tell its own.
 class TOleStreamBuffer : public IQORStream
 {
 public:
