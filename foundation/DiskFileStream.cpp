@@ -1,6 +1,7 @@
 #include "foundation/DiskFileStream.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -22,7 +23,24 @@ TDiskFileStream::Open(const QString& FileName, bool Create, bool CanRead, bool C
     Stream->FCanRead = CanRead && !Create;
     Stream->FCanWrite = CanWrite;
     if (Create) {
-        auto File = std::make_unique<QSaveFile>(FileName);
+        const QFileInfo Target(FileName);
+        // A device or pipe cannot be replaced by a renamed file, only written to.
+        bool Direct = Target.exists() && !Target.isFile() && !Target.isDir();
+        if (!Direct) {
+            auto File = std::make_unique<QSaveFile>(FileName);
+            if (File->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                Stream->FAtomic = true;
+                Stream->FFile = std::move(File);
+                return Stream;
+            }
+            // The temporary file needs a folder that takes new files. A file the user may write in a
+            // folder that does not is still written, in place; any other failure (a full disk, say)
+            // must not cost the old contents.
+            Direct = Target.isFile() && Target.isWritable() && !QFileInfo(Target.absolutePath()).isWritable();
+        }
+        if (!Direct)
+            return nullptr;
+        auto File = std::make_unique<QFile>(FileName);
         if (!File->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return nullptr;
         Stream->FFile = std::move(File);
@@ -42,8 +60,8 @@ TDiskFileStream::Open(const QString& FileName, bool Create, bool CanRead, bool C
 
 TDiskFileStream::~TDiskFileStream()
 {
-    // A created file that was never committed is discarded by QSaveFile itself.
-    if (!FCreate)
+    // A replacement that was never committed is discarded by QSaveFile itself.
+    if (!FAtomic)
         FlushWrites();
 }
 
@@ -212,8 +230,10 @@ HResult TDiskFileStream::Commit(uint32_t Flags)
         return QOR_S_OK;
     if (!FlushWrites())
         return QOR_E_FAIL;
-    if (!FCreate)
+    if (!FAtomic) {
+        FCommitted = FCreate;
         return FBroken ? QOR_E_FAIL : QOR_S_OK;
+    }
     auto* File = static_cast<QSaveFile*>(FFile.get());
     // Never let a file with a lost write replace the target.
     if (FBroken) {

@@ -43,6 +43,8 @@ private:
 
     std::unique_ptr<QFileDevice> FFile;
     bool FCreate = false;
+    // Created through a temporary file that replaces the target at the commit.
+    bool FAtomic = false;
     bool FCanRead = false;
     bool FCanWrite = false;
     bool FCommitted = false;

@@ -12,9 +12,11 @@ constexpr uint32_t QOR_GENERIC_WRITE = 0x40000000u;
 // A disk file opened as a stream, buffered internally so that small reads and writes do not each
 // cost a system call.
 //
-// Opening with disposition 2 (create) writes to a temporary file beside the target; the target is
-// replaced only when the writer calls Commit (or CommitStream) after its last write. A stream closed
-// or destroyed without Commit leaves the previous file exactly as it was and no partial file behind.
+// Opening a regular file with disposition 2 (create) writes to a temporary file beside the target;
+// the target is replaced only when the writer calls Commit (or CommitStream) after its last write. A
+// stream closed or destroyed without Commit leaves the previous file exactly as it was and no partial
+// file behind. Targets that cannot be replaced that way are written in place instead, without that
+// guarantee: a device or pipe, and a writable file in a folder that does not take new files.
 // Writing ends with the Commit. A created file is write-only even when read access is asked for.
 // Share modes cannot be enforced here; they are checked and accepted.
 class TOleFileStream : public TStreamWrapper
