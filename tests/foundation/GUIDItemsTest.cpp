@@ -44,6 +44,10 @@ TEST(GUIDItemsPersistence, RoundTripsWithTheTaggedLayout)
     EXPECT_EQ(Loaded.Items(1)->Name(), QString::fromUtf8("zweite \u00e9"));
     TGUIDItem* Found = nullptr;
     EXPECT_TRUE(Loaded.Find(Second, Found) && Found == Loaded.Items(1));
+
+    // The items a load creates belong to the list, whichever kind of list was asked for.
+    std::unique_ptr<TQORList> Copy(Loaded.CreateList(false));
+    EXPECT_TRUE(Copy->OwnsItems());
 }
 
 struct TDamage

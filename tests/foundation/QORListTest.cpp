@@ -44,6 +44,10 @@ TEST(ListOwnership, AnItemOwnedElsewhereIsRefusedAndNothingChanges)
     TNamedList Target(false);
     EXPECT_EQ(ExpectThrowReport<E_QOR_InvalidArg>([&] { Target.AddList(&Mixed); }), "Invalid argument.");
     EXPECT_EQ(Names(Target), "A");
+    TQORList Gap(false);
+    Gap.Add(nullptr);
+    ExpectThrowReport<E_QOR_InvalidArg>([&] { Target.AddList(&Gap); });
+    EXPECT_EQ(Target.Count(), 1) << "an empty slot is not an item";
 }
 
 TEST(ListOwnership, DisownLeavesReferencedItemsToTheirOwner)
