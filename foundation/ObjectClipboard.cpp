@@ -1,6 +1,6 @@
 #include "foundation/ObjectClipboard.h"
 
-#include "foundation/General.h"
+#include "foundation/BusyCursor.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"

@@ -1,5 +1,6 @@
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
+#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/TypeLibraryReader.h"
 #include "model/Data.h"

@@ -1,6 +1,6 @@
 #include "model/SupportFile.h"
 
-#include "foundation/General.h"
+#include "foundation/Paths.h"
 #include "foundation/StreamPrimitives.h"
 #include "model/FormatTags.h"
 
