@@ -86,7 +86,7 @@ void CheckDriver(const TDriver& Driver)
     if (Driver.ObjectServerType != ostCOM)
         return;
     // A library that does not load is not an error.
-    TypeLibraryReader Library;
+    TTypeLibraryReader Library;
     if (Library.Load(ModuleSourcePath(Driver.FilePath, Driver.FileName)) && Library.LibraryGUID() != Driver.ID)
         Fail(QStringLiteral("Driver ") + Quoted(Driver.Name) + QStringLiteral(" has incorrect ID."));
 }
@@ -177,7 +177,7 @@ void CheckCodeModule(const TCodeModule& Module)
              QStringLiteral(" has requested 'Run task module objects from source location' without specifying "
                             "'Use direct activation'."));
 
-    TypeLibraryReader Library;
+    TTypeLibraryReader Library;
     if (Module.Location == cmlEmbedded) {
         const QString File = CombinePath(Module.FilePath, Module.FileName);
         if (!FileExists(File))
