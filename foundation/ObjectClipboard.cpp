@@ -50,6 +50,11 @@ const TQORClass& TQORObjectClipboard::FindClass(const TGUID& ClassID)
     throw E_QOR_UnrecognisedDataFormat();
 }
 
+const std::vector<const TQORClass*>& TQORObjectClipboard::RegisteredClasses()
+{
+    return Registry();
+}
+
 void TQORObjectClipboard::UnregisterAllClasses()
 {
     Registry().clear();

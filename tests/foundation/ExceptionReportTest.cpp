@@ -27,10 +27,6 @@ TEST_F(ExceptionReport, DefaultMessagesStandAlone)
 {
     EXPECT_EQ(Report<E_QOR_InvalidCommandLineParameters>(), "Invalid command line parameters.");
     EXPECT_EQ(Report<E_QOR_LoadingError>(), "Loading error.");
-    EXPECT_EQ(Report<E_QOR_InvalidListItemIndex>(), "Invalid list item index.");
-    EXPECT_EQ(Report<E_QOR_ListNeedsToOwnItemsForThisOperation>(), "List needs to own items for this operation.");
-    EXPECT_EQ(Report<E_QOR_InvalidCalibrationData>(), "Invalid calibration data.");
-    EXPECT_EQ(Report<E_QOR_DataHasEssentialInformationMissing>(), "Data has essential information missing.");
 }
 
 TEST_F(ExceptionReport, ClassRowWinsOverParentRow)
