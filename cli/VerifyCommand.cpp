@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "foundation/FileSystem.h"
+#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/PackageExport.h"

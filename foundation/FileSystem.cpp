@@ -1,20 +1,13 @@
 #include "foundation/FileSystem.h"
 
+#include "foundation/Paths.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 
 namespace {
-
-bool IsFolderDelimiter(QChar Character)
-{
-#ifdef Q_OS_WIN
-    return Character == QLatin1Char('/') || Character == QLatin1Char('\\') || Character == QLatin1Char(':');
-#else
-    return Character == QLatin1Char('/') || Character == QLatin1Char('\\');
-#endif
-}
 
 bool SameCharacter(QChar A, QChar B)
 {
@@ -58,17 +51,6 @@ bool FileNameLess(const QString& A, const QString& B)
 
 } // namespace
 
-QString LocalFilePath(const QString& FileName)
-{
-#ifdef Q_OS_WIN
-    return FileName;
-#else
-    if (!FileName.contains(QLatin1Char('\\')) || QFileInfo::exists(FileName))
-        return FileName;
-    return QString(FileName).replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-}
-
 bool FileExists(const QString& FileName)
 {
     if (FileName.isEmpty())
@@ -84,20 +66,6 @@ bool MatchesWildcard(const QString& Pattern, const QString& Name)
         return true;
     return Pattern.endsWith(QLatin1Char('.')) && !Name.contains(QLatin1Char('.')) &&
            MatchPlain(Pattern.chopped(1), Name);
-}
-
-QString FolderPart(const QString& FileName)
-{
-    for (qsizetype Index = FileName.size() - 1; Index >= 0; --Index)
-        if (IsFolderDelimiter(FileName.at(Index)))
-            return FileName.left(Index + 1);
-#ifndef Q_OS_WIN
-    // Elsewhere a colon is part of a name, but a leading drive ("C:name") still comes from Windows.
-    if (FileName.size() >= 2 && FileName.at(1) == QLatin1Char(':') && FileName.at(0).unicode() < 0x80 &&
-        FileName.at(0).isLetter())
-        return FileName.left(2);
-#endif
-    return {};
 }
 
 QStringList FindMatchingFiles(const QString& Pattern)

@@ -1,15 +1,11 @@
 #pragma once
 
 // The file-system questions the export error check and the export ask: does a file exist, and which
-// files match a wildcard pattern. Definitions written on Windows carry backslashes and compare names
-// ignoring case; both are honoured on every platform.
+// files match a wildcard pattern. Definitions written on Windows compare names ignoring case; that is
+// honoured on every platform, as are their separators (foundation/Paths.h).
 
 #include <QString>
 #include <QStringList>
-
-// The name as this platform opens it. On POSIX a name with backslashes that does not exist as
-// written is taken with "/" in their place.
-QString LocalFilePath(const QString& FileName);
 
 // True for a file (or a link to one); false for a folder, a missing name or an empty one.
 bool FileExists(const QString& FileName);
@@ -24,7 +20,3 @@ bool MatchesWildcard(const QString& Pattern, const QString& Name);
 // directory. Folders, hidden (dot) files and system files (devices, pipes, sockets, broken links)
 // never match. "/" and "\" both separate folders. A missing folder matches nothing.
 QStringList FindMatchingFiles(const QString& Pattern);
-
-// Everything up to and including the last "/" or "\" (on Windows also ":") of FileName, or its
-// leading drive ("C:") when it has no separator; empty when there is neither.
-QString FolderPart(const QString& FileName);

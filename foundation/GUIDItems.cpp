@@ -50,7 +50,7 @@ void TGUIDItem::SaveToStream(IQORStream& Stream) const
     WriteString(Stream, FName);
 }
 
-TGUIDItems::TGUIDItems(bool OwnsItems) : TQORList(&TGUIDItem::StaticClass(), OwnsItems) {}
+TGUIDItems::TGUIDItems() : TQORList(&TGUIDItem::StaticClass(), true) {}
 
 TQORObject* TGUIDItems::CreateItem()
 {
@@ -59,7 +59,7 @@ TQORObject* TGUIDItems::CreateItem()
 
 TQORList* TGUIDItems::CreateList(bool OwnsItems) const
 {
-    return new TGUIDItems(OwnsItems);
+    return new TGUIDItems();
 }
 
 void TGUIDItems::LoadFromStream(IQORStream& Stream)

@@ -32,9 +32,10 @@ class TGUIDItems : public TQORList
 {
     QOR_DECLARE_CLASS
 public:
-    explicit TGUIDItems(bool OwnsItems = true);
+    TGUIDItems();
 
     TQORObject* CreateItem() override;
+    // Always an owning list: loading creates the items, and only an owner frees them.
     TQORList* CreateList(bool OwnsItems) const override;
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;

@@ -1,6 +1,6 @@
 #include "foundation/ObjectClipboard.h"
 
-#include "foundation/General.h"
+#include "foundation/BusyCursor.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
@@ -48,6 +48,11 @@ const TQORClass& TQORObjectClipboard::FindClass(const TGUID& ClassID)
         if (Registered->ClassID == ClassID)
             return *Registered;
     throw E_QOR_UnrecognisedDataFormat();
+}
+
+const std::vector<const TQORClass*>& TQORObjectClipboard::RegisteredClasses()
+{
+    return Registry();
 }
 
 void TQORObjectClipboard::UnregisterAllClasses()

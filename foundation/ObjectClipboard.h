@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class IQORStream;
 
@@ -45,6 +46,8 @@ public:
     // The first registered class with this class ID; raises E_QOR_UnrecognisedDataFormat.
     static const TQORClass& FindClass(const TGUID& ClassID);
     static void UnregisterAllClasses();
+    // In registration order.
+    static const std::vector<const TQORClass*>& RegisteredClasses();
 
     // The payload on any stream, from its current position.
     static void CopyToStream(const TQORObject& Object, IQORStream& Stream);

@@ -1,6 +1,6 @@
 #include "foundation/PEFile.h"
 
-#include "foundation/FileSystem.h"
+#include "foundation/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>

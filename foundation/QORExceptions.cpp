@@ -253,6 +253,17 @@ QString OwnMessage(const std::exception& Error)
 {
     if (auto* Own = dynamic_cast<const ERuntime*>(&Error))
         return Own->Message();
+    // The operating system's reason is worth keeping; the rest of what() is library wording.
+    if (auto* System = dynamic_cast<const std::system_error*>(&Error)) {
+        const std::error_category& Category = System->code().category();
+        if (!System->code() || (Category != std::system_category() && Category != std::generic_category()))
+            return {};
+        QString Reason = QString::fromLocal8Bit(System->code().message());
+        auto* FileSystem = dynamic_cast<const std::filesystem::filesystem_error*>(&Error);
+        if (FileSystem && !FileSystem->path1().empty())
+            Reason = AddSentence(Reason, FileNameText(QString::fromStdU16String(FileSystem->path1().u16string())));
+        return Reason;
+    }
     if (RuntimeErrorKindOf(Error) != TRuntimeErrorKind::Unknown)
         return {};
     return QString::fromUtf8(Error.what());

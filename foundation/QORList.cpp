@@ -273,7 +273,7 @@ void TQORList::AddList(const TQORList* Source)
             AddPending(Entry.Pending);
             continue;
         }
-        if (Entry.Object && FItemClass && !Entry.Object->InheritsFrom(*FItemClass))
+        if (!Entry.Object || (FItemClass && !Entry.Object->InheritsFrom(*FItemClass)))
             throw E_QOR_InvalidArg();
         Add(Entry.Object);
     }

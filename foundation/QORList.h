@@ -78,6 +78,8 @@ public:
     // An owning list takes ownership of Item on success; when Add raises, the caller still owns it.
     virtual int32_t Add(TQORObject* Item);
     virtual void Insert(int32_t Index, TQORObject* Item);
+    // Every entry of Source must be an item of this list's class, and an empty slot is none: anything
+    // else raises E_QOR_InvalidArg, the entries before it having been added.
     virtual void AddList(const TQORList* Source);
     virtual void Delete(int32_t Index);
     virtual void Remove(const TQORObject* Item);

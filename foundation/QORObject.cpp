@@ -121,10 +121,3 @@ int32_t IndexOfObject(const TQORObject* Object)
 {
     return Object ? Object->GetIndex() : -1;
 }
-
-TQORObject* ObjectAtIndex(int32_t Index, const TQORList* List)
-{
-    if (!List || Index == -1)
-        return nullptr;
-    return List->Items(Index);
-}

@@ -125,5 +125,3 @@ private:
 
 // -1 for no object, otherwise the object's GetIndex.
 int32_t IndexOfObject(const TQORObject* Object);
-// None when List is none or Index is -1, otherwise List->Items(Index).
-TQORObject* ObjectAtIndex(int32_t Index, const TQORList* List);

@@ -6,6 +6,7 @@
 #include "foundation/QORExceptions.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 
 enum TStreamSeekOrigin : uint32_t
@@ -39,3 +40,26 @@ public:
 };
 
 using IQORStreamPtr = std::shared_ptr<IQORStream>;
+
+// Where a seek lands, or false for an unknown origin or a position before the start.
+inline bool StreamSeekTarget(int64_t Offset, uint32_t Origin, int64_t Current, int64_t End, int64_t& Target)
+{
+    int64_t Base = 0;
+    switch (Origin) {
+    case STREAM_SEEK_SET_:
+        Base = 0;
+        break;
+    case STREAM_SEEK_CUR_:
+        Base = Current;
+        break;
+    case STREAM_SEEK_END_:
+        Base = End;
+        break;
+    default:
+        return false;
+    }
+    if (Offset > 0 && Base > std::numeric_limits<int64_t>::max() - Offset)
+        return false;
+    Target = Base + Offset;
+    return Target >= 0;
+}

@@ -267,21 +267,13 @@ void SetStreamPosition(IQORStream& Stream, int64_t Position)
 
 std::optional<int64_t> KnownRemainingBytes(IQORStream& Stream)
 {
+    // Only a stream that states its size is asked. Seeking to the end to find it would make a buffered
+    // stream drop its window, and reading every short value would then reload the whole window.
     uint64_t Position = 0;
-    if (Failed(Stream.Seek(0, STREAM_SEEK_CUR_, &Position)))
-        return std::nullopt;
-    uint64_t End = 0;
     TStreamStat Statistics;
-    if (!Failed(Stream.Stat(&Statistics, 0))) {
-        End = Statistics.Size;
-    } else {
-        if (Failed(Stream.Seek(0, STREAM_SEEK_END_, &End)))
-            return std::nullopt;
-        // Reading on from wherever the stream now stands would misread everything after.
-        if (Failed(Stream.Seek(static_cast<int64_t>(Position), STREAM_SEEK_SET_, nullptr)))
-            throw E_QOR_LoadingError();
-    }
-    return End > Position ? static_cast<int64_t>(End - Position) : 0;
+    if (Failed(Stream.Seek(0, STREAM_SEEK_CUR_, &Position)) || Failed(Stream.Stat(&Statistics, 0)))
+        return std::nullopt;
+    return Statistics.Size > Position ? static_cast<int64_t>(Statistics.Size - Position) : 0;
 }
 
 int64_t GetRemainingBytes(IQORStream& Stream)

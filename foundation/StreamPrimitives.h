@@ -56,7 +56,8 @@ void SetStreamPosition(IQORStream& Stream, int64_t Position);
 // Bytes from the current position to the end; lets readers refuse counts the data cannot hold.
 // Raises E_QOR_LoadingError when the stream cannot tell.
 int64_t GetRemainingBytes(IQORStream& Stream);
-// The same, or nothing for a stream that can tell neither its position nor its length.
+// The same, or nothing for a stream that cannot tell its position or does not state its size. Never
+// seeks to the end.
 std::optional<int64_t> KnownRemainingBytes(IQORStream& Stream);
 // Commits Stream and raises E_QOR_SavingError when that fails. Writers of files call it after their
 // last write: a created file replaces its target only then.

@@ -50,14 +50,14 @@ std::optional<TGUID> GUIDAt(const TSegment& GUIDTable, uint32_t Offset)
 
 } // namespace
 
-bool TypeLibraryReader::Load(const QString& FileName)
+bool TTypeLibraryReader::Load(const QString& FileName)
 {
     Clear();
     const auto Bytes = ReadModuleFile(FileName);
     return Bytes && LoadFromData(*Bytes);
 }
 
-bool TypeLibraryReader::LoadFromData(const QByteArray& Bytes)
+bool TTypeLibraryReader::LoadFromData(const QByteArray& Bytes)
 {
     Clear();
     if (TByteView(Bytes).StartsWith("MSFT", 4))
@@ -70,19 +70,19 @@ bool TypeLibraryReader::LoadFromData(const QByteArray& Bytes)
     return Library && TByteView(*Library).StartsWith("MSFT", 4) && ReadMSFT(*Library);
 }
 
-bool TypeLibraryReader::ContainsType(const TGUID& GUID) const
+bool TTypeLibraryReader::ContainsType(const TGUID& GUID) const
 {
     return FLoaded && FTypeGUIDs.contains(GUID);
 }
 
-void TypeLibraryReader::Clear()
+void TTypeLibraryReader::Clear()
 {
     FLoaded = false;
     FLibraryGUID = TGUID{};
     FTypeGUIDs.clear();
 }
 
-bool TypeLibraryReader::ReadMSFT(const QByteArray& Bytes)
+bool TTypeLibraryReader::ReadMSFT(const QByteArray& Bytes)
 {
     const TByteView Library(Bytes);
     if (!Library.Contains(0, MSFTHeaderSize))

@@ -11,7 +11,7 @@
 #include <QList>
 #include <QString>
 
-class TypeLibraryReader
+class TTypeLibraryReader
 {
 public:
     // Each load replaces what an earlier one read; true when a library was read.

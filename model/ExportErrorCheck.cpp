@@ -3,6 +3,7 @@
 
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
+#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/TypeLibraryReader.h"
 #include "model/CheckFindings.h"
@@ -143,7 +144,7 @@ void TChecker::CheckDriver(const TDriver& Driver)
     if (Driver.ObjectServerType != ostCOM)
         return;
     // A library that does not load passes; the author only hears of it as a warning.
-    TypeLibraryReader Library;
+    TTypeLibraryReader Library;
     if (!Library.Load(ModuleSourcePath(Driver.FilePath, Driver.FileName)))
         WarnUnreadLibrary(QStringLiteral("driver ") + Quoted(Driver.Name), Place);
     else if (Library.LibraryGUID() != Driver.ID)
@@ -292,7 +293,7 @@ void TChecker::CheckCodeModule(const TCodeModule& Module)
                  QStringLiteral(" has requested 'Run task module objects from source location' without specifying "
                                 "'Use direct activation'."));
 
-    TypeLibraryReader Library;
+    TTypeLibraryReader Library;
     if (Module.Location == cmlEmbedded) {
         const QString File = CombinePath(Module.FilePath, Module.FileName);
         if (!FileExists(File))

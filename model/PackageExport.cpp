@@ -2,6 +2,7 @@
 
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
+#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"

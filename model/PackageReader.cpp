@@ -390,7 +390,7 @@ TPackageContents ReadPackageFile(const QString& FileName, const TPackageReadOpti
 {
     QFile File(FileName);
     if (!File.open(QIODevice::ReadOnly))
-        throw E_QOR_ErrorOpeningFileForReading(QStringLiteral("File name='%1'").arg(FileName));
+        throw E_QOR_ErrorOpeningFileForReading(FileNameText(FileName));
     return ReadPackage(File, Options);
 }
 

@@ -1,5 +1,6 @@
 #include "model/SupportFile.h"
 
+#include "foundation/Paths.h"
 #include "foundation/StreamPrimitives.h"
 #include "model/FormatTags.h"
 #include "model/PackagePaths.h"

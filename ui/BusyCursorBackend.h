@@ -2,7 +2,7 @@
 
 // Shows the busy state as the application's override cursor.
 
-#include "foundation/General.h"
+#include "foundation/BusyCursor.h"
 
 class TOverrideCursorBackend : public IBusyCursorBackend
 {

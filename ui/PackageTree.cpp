@@ -2,6 +2,7 @@
 
 #include "forms/ObjectTreeView.h"
 #include "foundation/General.h"
+#include "foundation/Paths.h"
 #include "model/Data.h"
 #include "model/Enumerations.h"
 

@@ -254,7 +254,7 @@ TEST(DemoExample, DefinitionIsCurrent)
     EXPECT_TRUE(ReadAll(DemoDefinition()) == Bytes) << "rebuild it with QUILLON_WRITE_DEMO=1";
 
     // The check's type library rules pass because the IDs agree, not because nothing loaded.
-    TypeLibraryReader Library;
+    TTypeLibraryReader Library;
     ASSERT_TRUE(Library.Load(RepositoryRoot() + QStringLiteral("/examples/Demo/bin/DemoModule.dll")));
     const TCodeModule& Module = *Data.CodeModules.Items(0);
     EXPECT_EQ(Library.LibraryGUID(), Module.ID);

@@ -6,6 +6,7 @@
 #include <ios>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 #include <typeinfo>
 
 namespace {
@@ -26,10 +27,6 @@ TEST_F(ExceptionReport, DefaultMessagesStandAlone)
 {
     EXPECT_EQ(Report<E_QOR_InvalidCommandLineParameters>(), "Invalid command line parameters.");
     EXPECT_EQ(Report<E_QOR_LoadingError>(), "Loading error.");
-    EXPECT_EQ(Report<E_QOR_InvalidListItemIndex>(), "Invalid list item index.");
-    EXPECT_EQ(Report<E_QOR_ListNeedsToOwnItemsForThisOperation>(), "List needs to own items for this operation.");
-    EXPECT_EQ(Report<E_QOR_InvalidCalibrationData>(), "Invalid calibration data.");
-    EXPECT_EQ(Report<E_QOR_DataHasEssentialInformationMissing>(), "Data has essential information missing.");
 }
 
 TEST_F(ExceptionReport, ClassRowWinsOverParentRow)
@@ -63,6 +60,19 @@ TEST_F(ExceptionReport, StandardLibraryErrorsMapToRuntimeTexts)
     EXPECT_EQ(ReportOf([] { throw std::bad_alloc(); }), "Out of memory.");
     EXPECT_EQ(ReportOf([] { throw std::ios_base::failure("x"); }), "I/O error.");
     EXPECT_EQ(ReportOf([] { throw std::filesystem::filesystem_error("x", std::error_code()); }), "I/O error.");
+    // The operating system's reason stays; the library's wording around it does not.
+    const auto Denied = std::make_error_code(std::errc::permission_denied);
+    EXPECT_EQ(ReportOf([&] { throw std::system_error(Denied, "open"); }), "Permission denied.");
+    EXPECT_EQ(ReportOf([&] { throw std::filesystem::filesystem_error("copy", "/data/a.cpd", Denied); }),
+              "Permission denied. File name='/data/a.cpd'.");
+    EXPECT_EQ(ReportOf([&] {
+                  try {
+                      throw std::system_error(Denied);
+                  } catch (...) {
+                      AddSentenceAndRethrow("File name='b.cpd'.");
+                  }
+              }),
+              "Permission denied. File name='b.cpd'.");
     EXPECT_EQ(ReportOf([] { throw std::bad_cast(); }), "Invalid cast.");
     EXPECT_EQ(ReportOf([] { throw std::out_of_range("vector"); }), "Integer range error.");
     EXPECT_EQ(ReportOf([] { throw std::runtime_error("Disk on fire"); }), "Disk on fire.");

@@ -5,10 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,7 +38,7 @@ protected:
 
     QStringList Entries() const
     {
-        return QDir(Directory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(Directory.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     }
 };
 
@@ -119,6 +123,48 @@ TEST_F(FileStream, CreatingReplacesTheTargetOnlyAtCommit)
     uint32_t Count = 1;
     EXPECT_TRUE(Failed(Stream.Write("x", 1, &Count))) << "writing ends with the commit";
     EXPECT_EQ(Count, 0u);
+}
+
+TEST_F(FileStream, CreatingAPipeWritesIntoIt)
+{
+    const QString Pipe = Path("pipe");
+    ASSERT_EQ(mkfifo(Pipe.toLocal8Bit().constData(), 0600), 0);
+    // Opened for reading first, without waiting, so that opening the writing end does not block.
+    const int Reader = ::open(Pipe.toLocal8Bit().constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(Reader, 0);
+    {
+        TOleFileStream Stream;
+        Stream.Open(Pipe, QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
+        WriteString(Stream, "piped");
+        CommitStream(Stream);
+    }
+    char Buffer[64];
+    const ssize_t Got = ::read(Reader, Buffer, sizeof Buffer);
+    ::close(Reader);
+    EXPECT_EQ(QByteArray(Buffer, int(std::max<ssize_t>(Got, 0))), QByteArray::fromHex("05000000") + "piped");
+    EXPECT_EQ(Entries(), QStringList{"pipe"});
+    EXPECT_FALSE(QFileInfo(Pipe).isFile()) << "the pipe is not replaced by a file";
+}
+
+TEST_F(FileStream, CreatingAWritableFileInAReadOnlyFolderWritesInPlace)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may create files in a read-only folder, so the in-place write is never needed";
+    ASSERT_TRUE(QDir(Directory.path()).mkdir("locked"));
+    Put("locked/doc.cpd", "old contents");
+    const QString Folder = Path("locked");
+    ASSERT_EQ(chmod(Folder.toLocal8Bit().constData(), 0555), 0);
+    {
+        TOleFileStream Stream;
+        Stream.Open(Path("locked/doc.cpd"), QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
+        WriteString(Stream, "new");
+        CommitStream(Stream);
+    }
+    EXPECT_EQ(Get("locked/doc.cpd"), QByteArray::fromHex("03000000") + "new");
+    EXPECT_EQ(
+        ReportOf([&] { TOleFileStream().Open(Path("locked/other.cpd"), QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0); }),
+        QStringLiteral("Error creating file. File name='%1'.").arg(Path("locked/other.cpd")));
+    chmod(Folder.toLocal8Bit().constData(), 0755);
 }
 
 TEST_F(FileStream, WritersCanBackPatchAndReadersSeeTheSameBytes)

@@ -122,13 +122,4 @@ TEST_F(FileSearch, ExistenceIsForFilesOnly)
     EXPECT_FALSE(FileExists(QString()));
 }
 
-TEST(FolderPartOfName, EndsAtTheLastSeparatorOfEitherKindOrTheDrive)
-{
-    EXPECT_EQ(FolderPart(QStringLiteral("/data/files/a.txt")), QStringLiteral("/data/files/"));
-    EXPECT_EQ(FolderPart(QStringLiteral("C:\\data\\a.txt")), QStringLiteral("C:\\data\\"));
-    EXPECT_EQ(FolderPart(QStringLiteral("a.txt")), QString());
-    EXPECT_EQ(FolderPart(QStringLiteral("C:a.txt")), QStringLiteral("C:"));
-    EXPECT_EQ(FolderPart(QStringLiteral("notes:v2.txt")), QString());
-}
-
 } // namespace

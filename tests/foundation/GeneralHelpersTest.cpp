@@ -1,7 +1,7 @@
+#include "foundation/BusyCursor.h"
 #include "foundation/General.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -9,44 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Expected paths are written with "/" for the platform separator; Windows-written "\" stays.
-QString Native(const char* Text)
-{
-    return QString::fromUtf8(Text).replace(QLatin1Char('/'), QDir::separator());
-}
-
-TEST(PathHelpers, CombineExtractAndDrive)
-{
-    const struct
-    {
-        const char *Directory, *Name, *Expected;
-    } Combine[] = {{"", "a.txt", "a.txt"},
-                   {"dir", "a.txt", "dir/a.txt"},
-                   {"dir/", "a.txt", "dir/a.txt"},
-                   {"dir/", "", "dir"},
-                   {"/", "", "/"},
-                   {"C:\\dir\\", "a.txt", "C:\\dir\\a.txt"},
-                   {"C:\\dir\\", "", "C:\\dir"}};
-    for (const auto& Case : Combine)
-        EXPECT_EQ(CombinePath(QString::fromUtf8(Case.Directory), QString::fromUtf8(Case.Name)), Native(Case.Expected))
-            << Case.Directory << " + " << Case.Name;
-
-    const struct
-    {
-        const char *FileName, *Expected;
-    } Extract[] = {{"/home/me/Demo.cpd", "/home/me"}, {"/Demo.cpd", "/"}, {"Demo.cpd", ""}, {"dir/", "dir"}};
-    for (const auto& Case : Extract)
-        EXPECT_EQ(ExtractDirectory(Native(Case.FileName)), Native(Case.Expected)) << Case.FileName;
-
-    for (const char* Drive : {"C:\\dir\\a.dll", "c:a.dll", "\\\\server\\share\\a.dll"})
-        EXPECT_TRUE(HasDrive(QString::fromUtf8(Drive))) << Drive;
-    for (const char* NoDrive : {"dir\\a.dll", "1:\\a.dll", "", "a"})
-        EXPECT_FALSE(HasDrive(QString::fromUtf8(NoDrive))) << NoDrive;
-#ifndef Q_OS_WIN
-    EXPECT_TRUE(HasDrive(QStringLiteral("/usr/lib/a.so")));
-#endif
-}
 
 TEST(Capitalise, TouchesOnlyAToZAtWordStarts)
 {

@@ -1,7 +1,7 @@
 #include "foundation/ObjectClipboard.h"
 
 #include "QORTestObjects.h"
-#include "foundation/General.h"
+#include "foundation/BusyCursor.h"
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"

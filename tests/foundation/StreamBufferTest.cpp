@@ -1,3 +1,4 @@
+#include "foundation/GUIDItems.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
 #include "support/FailingStream.h"
@@ -7,23 +8,41 @@
 
 namespace {
 
-// Counts what reaches the inner stream.
+// Counts what reaches the inner stream. With StatesSize false it cannot tell its size, as a pipe
+// could not, though it can still be sought.
 class TCountingStream : public TMemoryStream
 {
 public:
     using TMemoryStream::TMemoryStream;
     int Seeks = 0;
+    int SeeksFromEnd = 0;
     int Writes = 0;
+    uint64_t BytesRead = 0;
+    bool StatesSize = true;
 
+    HResult Read(void* Destination, uint32_t Count, uint32_t* CountRead) override
+    {
+        uint32_t Got = 0;
+        const HResult Result = TMemoryStream::Read(Destination, Count, &Got);
+        BytesRead += Got;
+        if (CountRead)
+            *CountRead = Got;
+        return Result;
+    }
     HResult Seek(int64_t Offset, uint32_t Origin, uint64_t* NewPosition) override
     {
         ++Seeks;
+        SeeksFromEnd += Origin == STREAM_SEEK_END_;
         return TMemoryStream::Seek(Offset, Origin, NewPosition);
     }
     HResult Write(const void* Source, uint32_t Count, uint32_t* CountWritten) override
     {
         ++Writes;
         return TMemoryStream::Write(Source, Count, CountWritten);
+    }
+    HResult Stat(TStreamStat* Statistics, uint32_t Flags) override
+    {
+        return StatesSize ? TMemoryStream::Stat(Statistics, Flags) : QOR_E_NOTIMPL;
     }
 };
 
@@ -146,6 +165,43 @@ TEST_F(StreamBuffer, PrimitivesThroughASmallWindowMatchDirectWriting)
         ASSERT_EQ(ReadBoolean(Reader), bool(Index % 2));
     }
 }
+
+class StreamBufferReading : public ::testing::TestWithParam<bool>
+{};
+
+TEST_P(StreamBufferReading, ReadsEachInnerByteOnce)
+{
+    const TGUID Id = TGUID::Parse("{00112233-4455-6677-8899-AABBCCDDEEFF}");
+    QStringList Names;
+    TGUIDItems Items;
+    for (int Index = 0; Index < 200; ++Index) {
+        Names.append(QStringLiteral("name %1").arg(Index));
+        Items.Add(new TGUIDItem(Id, Names.last()));
+    }
+    TMemoryStream Source;
+    for (const QString& Name : Names)
+        WriteString(Source, Name);
+    WriteStrings(Source, Names);
+    Items.SaveToStream(Source);
+
+    auto Inner = std::make_shared<TCountingStream>(Source.Data());
+    Inner->StatesSize = GetParam();
+    TOleStreamBuffer Buffer(Inner, 0x100000);
+    for (const QString& Name : Names)
+        ASSERT_EQ(ReadString(Buffer), Name);
+    QStringList List;
+    ReadStrings(Buffer, List);
+    EXPECT_EQ(List, Names);
+    TGUIDItems Loaded;
+    Loaded.LoadFromStream(Buffer);
+    EXPECT_TRUE(Loaded.Equals(&Items));
+    EXPECT_EQ(Inner->BytesRead, uint64_t(Source.Data().size()));
+    EXPECT_EQ(Inner->SeeksFromEnd, 0) << "a size the stream does not state is unknown, not sought";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inner, StreamBufferReading, ::testing::Values(true, false), [](const auto& Info) {
+    return Info.param ? "StatesItsSize" : "CannotTellItsSize";
+});
 
 TEST_F(StreamBuffer, SeeksKeepToThePositionUnlessFromTheEnd)
 {

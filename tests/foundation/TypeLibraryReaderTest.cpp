@@ -57,7 +57,7 @@ void PutU32(QByteArray& Bytes, qsizetype Offset, uint32_t Value)
     qToLittleEndian(Value, Bytes.data() + Offset);
 }
 
-void ExpectFixtureLibrary(const TypeLibraryReader& Reader)
+void ExpectFixtureLibrary(const TTypeLibraryReader& Reader)
 {
     ASSERT_TRUE(Reader.IsLoaded());
     EXPECT_EQ(Reader.LibraryGUID(), FixtureLibrary);
@@ -67,7 +67,7 @@ void ExpectFixtureLibrary(const TypeLibraryReader& Reader)
         EXPECT_FALSE(Reader.ContainsType(GUID)) << GUID.ToString().toStdString();
 }
 
-void ExpectNotLoaded(const TypeLibraryReader& Reader)
+void ExpectNotLoaded(const TTypeLibraryReader& Reader)
 {
     EXPECT_FALSE(Reader.IsLoaded());
     EXPECT_TRUE(Reader.LibraryGUID().IsNull());
@@ -82,7 +82,7 @@ class TypeLibraryReaderFixtures : public testing::TestWithParam<const char*>
 
 TEST_P(TypeLibraryReaderFixtures, ReadsOwnTypesOnly)
 {
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     ASSERT_TRUE(Reader.Load(FixturePath(GetParam())));
     ExpectFixtureLibrary(Reader);
 }
@@ -108,7 +108,7 @@ TEST(TypeLibraryReaderFormats, TellsImageFormatsApart)
 
 TEST(TypeLibraryReaderFormats, HonoursHelpStringDllShift)
 {
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     ASSERT_TRUE(Reader.Load(FixturePath("helpdll.tlb")));
     EXPECT_EQ(Reader.LibraryGUID(), TGUID::Parse("{6F1C2A10-3B4D-4E5F-8A9B-0C1D2E3F4B01}"));
     EXPECT_TRUE(Reader.ContainsType(TGUID::Parse("{6F1C2A10-3B4D-4E5F-8A9B-0C1D2E3F4B02}")));
@@ -119,7 +119,7 @@ TEST(TypeLibraryReaderFormats, ReadsLibraryGUIDPositionFromHeader)
 {
     QByteArray Bytes = ReadFixture("fixture.tlb");
     PutU32(Bytes, 0x08, 5 * 24); // the sixth GUID table entry, the enum's GUID
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     ASSERT_TRUE(Reader.LoadFromData(Bytes));
     EXPECT_EQ(Reader.LibraryGUID(), FixtureTypes[0]);
 }
@@ -127,7 +127,7 @@ TEST(TypeLibraryReaderFormats, ReadsLibraryGUIDPositionFromHeader)
 #ifndef Q_OS_WIN
 TEST(TypeLibraryReaderFormats, AcceptsWindowsStylePaths)
 {
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     EXPECT_TRUE(Reader.Load(QStringLiteral(QUILLON_TEST_DATA "/typelib\\fixture64.dll")));
     EXPECT_TRUE(Reader.Load(QStringLiteral(QUILLON_TEST_DATA "/typelib\\\\fixture.tlb")));
 }
@@ -157,7 +157,7 @@ TEST(TypeLibraryReaderUnreadable, FilesWithoutUsableLibrary)
         FixturePath("othertypelib.dll"), // libraries under id 2 and under a name only
         QString(),
     };
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     for (const QString& File : Files) {
         ASSERT_TRUE(Reader.Load(FixturePath("fixture.tlb")));
         EXPECT_FALSE(Reader.Load(File)) << File.toStdString();
@@ -169,7 +169,7 @@ TEST(TypeLibraryReaderUnreadable, TruncatedCopies)
 {
     const QByteArray Library = ReadFixture("fixture.tlb");
     const QByteArray Module = ReadFixture("fixture64.dll");
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     // The library's last segment ends past 2300 bytes, so each of these cuts loses part of one.
     for (qsizetype Length = 0; Length < 2300; ++Length)
         EXPECT_FALSE(Reader.LoadFromData(Library.left(Length))) << Length;
@@ -221,7 +221,7 @@ TEST_P(TypeLibraryReaderDamaged, IsNotLoaded)
     const TPatch& Patch = GetParam();
     QByteArray Bytes = ReadFixture(Patch.File);
     PutU32(Bytes, PatchBase(Bytes, Patch.Base) + Patch.Offset, Patch.Value);
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     EXPECT_FALSE(Reader.LoadFromData(Bytes));
     ExpectNotLoaded(Reader);
 }
@@ -254,7 +254,7 @@ TEST(TypeLibraryReaderUnreadable, SurvivesRandomByteFlips)
         ReadFixture("fixture.tlb"), ReadFixture("fixture32.dll"), ReadFixture("fixture64.dll")};
     std::mt19937 Random(20240611);
     const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     int Loaded = 0;
     for (int Round = 0; Round < 4000 && std::chrono::steady_clock::now() < Deadline; ++Round) {
         QByteArray Bytes = Sources[Round % 3];

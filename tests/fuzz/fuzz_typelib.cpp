@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     // A deep copy, so that the sanitizer sees the exact extent of the input.
     const QByteArray Bytes(reinterpret_cast<const char*>(Data), qsizetype(Size));
 
-    TypeLibraryReader Reader;
+    TTypeLibraryReader Reader;
     if (Reader.LoadFromData(Bytes)) {
         const TGUID Library = Reader.LibraryGUID();
         (void)Reader.ContainsType(Library);

@@ -38,6 +38,18 @@ TEST(ClipboardRegistry, HoldsTheElementClassesInPasteOrder)
     TQORObjectClipboard::UnregisterAllClasses();
     RegisterElementClasses();
     RegisterElementClasses();
+    const std::vector<const TQORClass*> Expected{&TTaskType::StaticClass(),
+                                                 &TTaskRecordingType::StaticClass(),
+                                                 &TTaskResultItemFormat::StaticClass(),
+                                                 &TMediaItemFormat::StaticClass(),
+                                                 &TInterfaceType::StaticClass(),
+                                                 &TDrivers::StaticClass(),
+                                                 &TDriver::StaticClass(),
+                                                 &TCodeModule::StaticClass(),
+                                                 &TTaskModuleObject::StaticClass(),
+                                                 &TSupportFile::StaticClass(),
+                                                 &TCommandLineTool::StaticClass()};
+    EXPECT_EQ(TQORObjectClipboard::RegisteredClasses(), Expected) << "in order, each once";
     EXPECT_EQ(&TQORObjectClipboard::FindClass(TDrivers::StaticClass().GetClassID()), &TDrivers::StaticClass());
     EXPECT_FALSE(TQORObjectClipboard::IsClassRegistered(TTaskModule::StaticClass()));
     ExpectThrowReport<E_QOR_UnrecognisedDataFormat>([] { TQORObjectClipboard::FindClass(SampleGUID(77)); });

@@ -26,7 +26,7 @@ template <class TDialog> void OnModal(std::function<void(TDialog&)> Action)
     });
 }
 
-TEST(QtUserSeam, BoxesShowTheirButtonsAndAnswerTheClick)
+TEST(QtUserSeam, BoxesShowTheirTitleIconAndButtonsAndAnswerTheClick)
 {
     const struct
     {
@@ -35,18 +35,38 @@ TEST(QtUserSeam, BoxesShowTheirButtonsAndAnswerTheClick)
         // NoButton closes the box instead of clicking.
         QMessageBox::StandardButton Clicked;
         TMessageResult Expected;
-    } Cases[] = {
-        {TMessageButtons::OK, QMessageBox::Ok, QMessageBox::Ok, TMessageResult::OK},
-        {TMessageButtons::OKCancel, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, TMessageResult::OK},
-        {TMessageButtons::YesNo, QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, TMessageResult::No},
-        {TMessageButtons::YesNoCancel,
-         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-         QMessageBox::No,
-         TMessageResult::No},
-        {TMessageButtons::YesNoCancel,
-         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-         QMessageBox::NoButton,
-         TMessageResult::Cancel}};
+        TMessageIcon Icon;
+        QMessageBox::Icon ShownIcon;
+    } Cases[] = {{TMessageButtons::OK,
+                  QMessageBox::Ok,
+                  QMessageBox::Ok,
+                  TMessageResult::OK,
+                  TMessageIcon::None,
+                  QMessageBox::NoIcon},
+                 {TMessageButtons::OKCancel,
+                  QMessageBox::Ok | QMessageBox::Cancel,
+                  QMessageBox::Ok,
+                  TMessageResult::OK,
+                  TMessageIcon::Information,
+                  QMessageBox::Information},
+                 {TMessageButtons::YesNo,
+                  QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::NoButton,
+                  TMessageResult::No,
+                  TMessageIcon::Warning,
+                  QMessageBox::Warning},
+                 {TMessageButtons::YesNoCancel,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  QMessageBox::No,
+                  TMessageResult::No,
+                  TMessageIcon::Error,
+                  QMessageBox::Critical},
+                 {TMessageButtons::YesNoCancel,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  QMessageBox::NoButton,
+                  TMessageResult::Cancel,
+                  TMessageIcon::Question,
+                  QMessageBox::Question}};
     TQtUserSeam Seam;
     for (const auto& Case : Cases) {
         QMessageBox::StandardButtons Shown;
@@ -61,10 +81,11 @@ TEST(QtUserSeam, BoxesShowTheirButtonsAndAnswerTheClick)
             else
                 Box.button(Case.Clicked)->click();
         });
-        EXPECT_EQ(Seam.ShowMessage(
-                      nullptr, QStringLiteral("Text"), QStringLiteral("Caption"), Case.Buttons, TMessageIcon::Question),
+        EXPECT_EQ(Seam.ShowMessage(nullptr, QStringLiteral("Text"), QStringLiteral("Caption"), Case.Buttons, Case.Icon),
                   Case.Expected);
         EXPECT_EQ(Shown, Case.Shown);
+        EXPECT_EQ(Title, QStringLiteral("Caption"));
+        EXPECT_EQ(Icon, Case.ShownIcon);
     }
 }
 
