@@ -42,6 +42,19 @@ public:
     virtual void ArrangeContents(const TCanvas& Canvas) = 0;
 };
 
+// A control that shows its caption left of itself, reading like a row label. A form lines up such
+// controls of its unlabelled rows in one column, with the labelled rows' controls where the
+// captions allow, so that they do not stand ragged after captions of different lengths.
+class ICaptionColumn
+{
+public:
+    virtual ~ICaptionColumn() = default;
+    // Where the control's own part starts after its caption; 0 when it shows no caption.
+    virtual int GetCaptionWidth() = 0;
+    // Starts the control's own part Offset pixels from its left edge, or after its caption if later.
+    virtual void SetCaptionColumn(int Offset) = 0;
+};
+
 inline IAutoFormControl* AsAutoFormControl(QWidget* Control)
 {
     return dynamic_cast<IAutoFormControl*>(Control);

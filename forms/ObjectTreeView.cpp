@@ -12,9 +12,27 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include <unordered_map>
+
 namespace {
 
 constexpr const char* NodeMimeType = "application/x-quillon-tree-node";
+
+// Every node carrying an object, by object. Never destroyed: objects may go after static data at exit.
+std::unordered_multimap<const TQORObject*, TQORTreeNode*>& Carriers()
+{
+    static auto* Map = new std::unordered_multimap<const TQORObject*, TQORTreeNode*>;
+    return *Map;
+}
+
+void ForgetReleasedObject(const TQORObject* Object)
+{
+    auto& Map = Carriers();
+    const auto Range = Map.equal_range(Object);
+    for (auto It = Range.first; It != Range.second; ++It)
+        It->second->ForgetObject();
+    Map.erase(Range.first, Range.second);
+}
 
 } // namespace
 
@@ -22,15 +40,26 @@ constexpr const char* NodeMimeType = "application/x-quillon-tree-node";
 
 TQORTreeNode::TQORTreeNode(TQORObject* Object, bool Bound) : QTreeWidgetItem(NodeType), FObject(Object)
 {
-    TreeNodeReleaseHook = &ForgetTreeNodeObject;
+    ObjectReleaseHook = &ForgetReleasedObject;
+    if (FObject)
+        Carriers().emplace(FObject, this);
     if (Bound)
         Bind();
 }
 
 TQORTreeNode::~TQORTreeNode()
 {
-    if (FBound && FObject && FObject->TreeNode() == this)
+    if (!FObject)
+        return;
+    if (FBound && FObject->TreeNode() == this)
         FObject->SetTreeNode(nullptr);
+    auto& Map = Carriers();
+    const auto Range = Map.equal_range(FObject);
+    for (auto It = Range.first; It != Range.second; ++It)
+        if (It->second == this) {
+            Map.erase(It);
+            break;
+        }
 }
 
 void TQORTreeNode::Bind()
@@ -51,12 +80,10 @@ TQORTreeNode* TQORTreeNode::ChildNode(int Index) const
     return TQORObjectTreeView::NodeOf(child(Index));
 }
 
-void ForgetTreeNodeObject(TQORTreeNode* Node)
+void TQORTreeNode::ForgetObject()
 {
-    if (!Node)
-        return;
-    Node->FObject = nullptr;
-    Node->FBound = false;
+    FObject = nullptr;
+    FBound = false;
 }
 
 // TQORTreeView

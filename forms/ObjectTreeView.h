@@ -11,7 +11,8 @@
 #include <QTreeWidgetItem>
 
 // A node of the object tree view: carries the object it shows (or none). A bound node is its
-// object's TreeNode; when the node goes, the object forgets it.
+// object's TreeNode; when the node goes, the object forgets it. When the object goes, every node
+// carrying it forgets it, bound or not.
 class TQORTreeNode : public QTreeWidgetItem
 {
 public:
@@ -28,16 +29,13 @@ public:
     TQORTreeNode* ParentNode() const;
     TQORTreeNode* ChildNode(int Index) const;
 
-private:
-    friend void ForgetTreeNodeObject(TQORTreeNode* Node);
+    // Drops the object without touching it: it is being destroyed.
+    void ForgetObject();
 
+private:
     TQORObject* FObject = nullptr;
     bool FBound = false;
 };
-
-// Drops the node's object without touching it: for an object that is being destroyed while a node
-// still shows it.
-void ForgetTreeNodeObject(TQORTreeNode* Node);
 
 // A tree view on which typed characters do nothing: no incremental search, no beep.
 class TQORTreeView : public QTreeWidget

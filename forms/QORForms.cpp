@@ -15,14 +15,6 @@
 
 namespace {
 
-// Layout constants of the automatic form.
-constexpr int LeftMargin = 4;
-constexpr int TopMargin = 8;
-constexpr int LabelGap = 8;
-constexpr int RowGap = 3;
-constexpr int ButtonGap = 8;
-constexpr int ControlRaise = 3;
-
 // Marks a button that Escape clicks before the form closes.
 constexpr const char* CancelProperty = "QORCancel";
 
@@ -49,9 +41,6 @@ template <class TList> void Unregister(TList& List, const void* Owner, const aut
         // Someone else already removed the entry; nothing is left to undo.
     }
 }
-
-// The controls that take the focus in row order; a group box stands for its own rows.
-void CollectTabControls(const TQORAutoFormItems& Items, std::vector<QWidget*>& Result);
 
 } // namespace
 
@@ -154,77 +143,6 @@ TQORValueDialog::TPin::~TPin()
             Object->ReleaseReference();
 }
 
-// Rows
-
-QOR_IMPLEMENT_CLASS(TQORAutoFormItem, TQORObject, nullptr, &QORCreate<TQORAutoFormItem>)
-
-void TQORAutoFormItem::Assign(const TQORObject* Source, bool KeepReferences)
-{
-    CheckAssignable(Source);
-    const auto* Row = static_cast<const TQORAutoFormItem*>(Source);
-    HasLabel = Row->HasLabel;
-    Caption = Row->Caption;
-    Label = Row->Label;
-    Control = Row->Control;
-}
-
-QOR_IMPLEMENT_CLASS(TQORAutoFormItems, TQORList, nullptr, nullptr)
-
-TQORAutoFormItems::TQORAutoFormItems(QWidget* OwnerControl)
-    : TQORList(&TQORAutoFormItem::StaticClass(), true), FOwnerControl(OwnerControl)
-{}
-
-namespace {
-
-void AdoptControl(QWidget* Owner, QWidget* Control)
-{
-    if (!Control || Control->parentWidget() == Owner)
-        return;
-    const bool ExplicitlyHidden = Control->isHidden() && Control->testAttribute(Qt::WA_WState_ExplicitShowHide);
-    Control->setParent(Owner);
-    if (!ExplicitlyHidden && Owner && Owner->isVisible())
-        Control->show();
-}
-
-TQORAutoFormItem* AppendRow(TQORAutoFormItems& Items, TQORAutoFormItem* Row)
-{
-    try {
-        Items.Add(Row);
-    } catch (...) {
-        delete Row;
-        throw;
-    }
-    return Row;
-}
-
-} // namespace
-
-TQORAutoFormItem* AddItem(TQORAutoFormItems& Items, const QString& Caption, QWidget* Control)
-{
-    QWidget* Owner = Items.OwnerControl();
-    auto* Row = new TQORAutoFormItem;
-    Row->HasLabel = true;
-    Row->Caption = Caption;
-    auto* Label = new QLabel(Owner);
-    Label->setTextFormat(Qt::PlainText);
-    Label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label->setText(Caption.isEmpty() ? QString() : Caption + QLatin1Char(':'));
-    if (Owner && Owner->isVisible())
-        Label->show();
-    Row->Label = Label;
-    Row->Control = Control;
-    AdoptControl(Owner, Control);
-    return AppendRow(Items, Row);
-}
-
-TQORAutoFormItem* AddControl(TQORAutoFormItems& Items, QWidget* Control)
-{
-    auto* Row = new TQORAutoFormItem;
-    Row->Control = Control;
-    AdoptControl(Items.OwnerControl(), Control);
-    return AppendRow(Items, Row);
-}
-
 void MarkAsCancelButton(QAbstractButton* Button)
 {
     Button->setProperty(CancelProperty, true);
@@ -282,57 +200,46 @@ QPushButton* TQORAutoForm::AddStandardButton(const QString& Caption)
     return Button;
 }
 
-void TQORAutoForm::Setup(TFormBorderStyle Style,
-                         const QString& Caption,
-                         bool OK,
-                         bool Cancel,
-                         bool Close,
-                         bool Default,
-                         bool Apply,
-                         TButtonLayout Layout,
-                         int32_t MinLabel,
-                         int32_t MinControl,
-                         int32_t MinWidth,
-                         int32_t MinHeight)
+void TQORAutoForm::Setup(const TQORAutoFormSetup& Options)
 {
-    SetBorderStyle(Style);
-    setWindowTitle(Caption);
+    SetBorderStyle(Options.BorderStyle);
+    setWindowTitle(Options.Caption);
     QStyle* ButtonStyle = style();
-    if (OK) {
+    if (Options.Buttons & fbOK) {
         FOKButton = AddStandardButton(tr("OK"));
         FOKButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogOkButton, nullptr, FOKButton));
         SetDefaultButtonSize(FOKButton);
         FOKButton->setDefault(true);
         connect(FOKButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { OKClick(); }, this); });
     }
-    if (Cancel) {
+    if (Options.Buttons & fbCancel) {
         FCancelButton = AddStandardButton(tr("Cancel"));
         FCancelButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogCancelButton, nullptr, FCancelButton));
         SetDefaultButtonSize(FCancelButton);
         MarkAsCancelButton(FCancelButton);
         connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);
     }
-    if (Close) {
+    if (Options.Buttons & fbClose) {
         FCloseButton = AddStandardButton(tr("&Close"));
         FCloseButton->setIcon(ButtonStyle->standardIcon(QStyle::SP_DialogCloseButton, nullptr, FCloseButton));
         SetDefaultButtonSize(FCloseButton);
         connect(FCloseButton, &QPushButton::clicked, this, &QDialog::reject);
     }
-    if (Default) {
+    if (Options.Buttons & fbDefault) {
         FDefaultButton = AddStandardButton(tr("Default"));
         connect(
             FDefaultButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { ResetToDefaults(); }, this); });
     }
-    if (Apply) {
+    if (Options.Buttons & fbApply) {
         FApplyButton = AddStandardButton(tr("Apply"));
         connect(FApplyButton, &QPushButton::clicked, this, [this] { GuardedEvent([this] { ApplyClick(); }, this); });
     }
-    ButtonLayout = Layout;
-    MinLabelWidth = MinLabel;
-    MinControlWidth = MinControl;
-    MinFormWidth = MinWidth;
-    MinFormHeight = MinHeight;
-    FixedWidth = FixedHeight = Style != bsSizeable;
+    ButtonLayout = Options.ButtonLayout;
+    MinLabelWidth = Options.MinLabelWidth;
+    MinControlWidth = Options.MinControlWidth;
+    MinFormWidth = Options.MinFormWidth;
+    MinFormHeight = Options.MinFormHeight;
+    FixedWidth = FixedHeight = Options.BorderStyle != bsSizeable;
 }
 
 bool TQORAutoForm::Execute()
@@ -413,223 +320,6 @@ void TQORAutoForm::ResetToDefaults()
             Control->SetDefault();
 }
 
-namespace {
-
-struct TRowMeasure
-{
-    TQORAutoFormItem* Row;
-    IAutoFormControl* Control;
-    int Height;
-};
-
-bool IsRowShown(const TQORAutoFormItem* Row)
-{
-    return IsControlShown(Row->Label) || IsControlShown(Row->Control);
-}
-
-} // namespace
-
-void TQORAutoForm::Arrange()
-{
-    if (FArranging)
-        return;
-    FArranging = true;
-    struct TClearFlag
-    {
-        bool& Flag;
-        ~TClearFlag() { Flag = false; }
-    } ClearFlag{FArranging};
-
-    const TCanvas Canvas = fontMetrics();
-
-    // Buttons.
-    std::vector<QAbstractButton*> VisibleButtons;
-    for (const QPointer<QAbstractButton>& Button : FButtons)
-        if (Button && IsControlShown(Button))
-            VisibleButtons.push_back(Button);
-    int ButtonsWidth = 0;
-    int ButtonsHeight = 0;
-    switch (ButtonLayout) {
-    case blBottomRow:
-        for (size_t I = 0; I < VisibleButtons.size(); ++I) {
-            ButtonsWidth += VisibleButtons[I]->width() + (I > 0 ? ButtonGap : 0);
-            ButtonsHeight = std::max(ButtonsHeight, VisibleButtons[I]->height());
-        }
-        break;
-    case blRightColumn:
-        for (size_t I = 0; I < VisibleButtons.size(); ++I) {
-            ButtonsWidth = std::max(ButtonsWidth, VisibleButtons[I]->width());
-            ButtonsHeight += VisibleButtons[I]->height() + (I > 0 ? ButtonGap : 0);
-        }
-        break;
-    default:
-        throw E_QOR_EnumerationOutOfRange();
-    }
-
-    // Rows.
-    std::vector<TRowMeasure> Rows;
-    int LabelColumn = 0;
-    int LabelledControlColumn = 0;
-    int FullColumn = 0;
-    bool AnyLabelled = false;
-    int ContentHeight = 0;
-    for (int32_t I = 0; I < FItems.Count(); ++I) {
-        TQORAutoFormItem* Row = FItems.Row(I);
-        if (!IsRowShown(Row))
-            continue;
-        QWidget* Control = Row->Control;
-        IAutoFormControl* Auto = AsAutoFormControl(Control);
-        int ControlWidth = 0;
-        int ControlHeight = 0;
-        if (Control) {
-            ControlWidth = std::max(MinControlWidth, Auto ? Auto->GetPreferredWidth(Canvas) : Control->width());
-            ControlHeight = Auto ? Auto->GetPreferredHeight(Canvas) : Control->height();
-        } else {
-            ControlWidth = std::max(MinControlWidth, 0);
-        }
-        const int LabelHeight = Row->HasLabel && Row->Label ? Row->Label->fontMetrics().height() : 0;
-        const int RowHeight = std::max(ControlHeight, LabelHeight);
-        if (Row->HasLabel) {
-            AnyLabelled = true;
-            const QString Text = Row->Label ? Row->Label->text() : QString();
-            LabelColumn = std::max(LabelColumn, std::max(MinLabelWidth, Canvas.horizontalAdvance(Text)));
-            LabelledControlColumn = std::max(LabelledControlColumn, ControlWidth);
-        } else {
-            FullColumn = std::max(FullColumn, ControlWidth);
-        }
-        ContentHeight += RowHeight + (Auto ? Auto->GetExtraSpacing() : 0) + RowGap;
-        Rows.push_back({Row, Auto, RowHeight});
-    }
-    int ContentWidth = FullColumn;
-    if (AnyLabelled)
-        ContentWidth = std::max(ContentWidth, LabelColumn + LabelGap + LabelledControlColumn);
-
-    // Needed client size.
-    int NeededWidth = 0;
-    int NeededHeight = 0;
-    if (ButtonLayout == blBottomRow) {
-        const int A = ContentWidth + 8;
-        const int B = ButtonsWidth + 60;
-        NeededWidth = std::max(A, B);
-        NeededHeight = ContentHeight + 8 + (ButtonsHeight > 0 ? ButtonsHeight + 4 : 0);
-        if (A < B)
-            ContentWidth += B - A;
-    } else {
-        NeededWidth = ContentWidth + 8 + (ButtonsWidth > 0 ? 8 + ButtonsWidth : 0);
-        NeededHeight = std::max(ContentHeight + 8, ButtonsHeight + 12);
-    }
-
-    // Constraints. Qt constrains the client area; the frame counts towards the form minima only.
-    const QRect Frame = frameGeometry();
-    const int FrameWidth = std::max(0, Frame.width() - width());
-    const int FrameHeight = std::max(0, Frame.height() - height());
-    const int MinWidth = std::max(MinFormWidth, FrameWidth + NeededWidth);
-    const int MinHeight = std::max(MinFormHeight, FrameHeight + NeededHeight);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setMinimumSize(MinWidth - FrameWidth, MinHeight - FrameHeight);
-    if (FixedWidth)
-        setMaximumWidth(MinWidth - FrameWidth);
-
-    if (width() <= NeededWidth) {
-        int ScreenWidth = NeededWidth + 32;
-        if (QScreen* Screen = screen())
-            ScreenWidth = Screen->availableGeometry().width();
-        resize(std::min(NeededWidth, ScreenWidth - 32), height());
-    } else {
-        ContentWidth += width() - NeededWidth;
-    }
-
-    if (FixedHeight)
-        setMaximumHeight(MinHeight - FrameHeight);
-
-    const int Spare = FixedHeight ? 0 : std::max(0, height() + FrameHeight - MinHeight);
-
-    // Rows.
-    int Stretchable = 0;
-    for (const TRowMeasure& Measure : Rows)
-        if (Measure.Control && Measure.Row->Control && Measure.Control->CanStretchVertically())
-            ++Stretchable;
-    int StretchSeen = 0;
-    int Y = TopMargin;
-    for (const TRowMeasure& Measure : Rows) {
-        TQORAutoFormItem* Row = Measure.Row;
-        QWidget* Control = Row->Control;
-        const int Indent = Measure.Control ? Measure.Control->GetLeftIndent() : 0;
-        int LabelHeight = 0;
-        if (Row->HasLabel && Row->Label) {
-            const QFontMetrics LabelMetrics = Row->Label->fontMetrics();
-            Row->Label->setGeometry(
-                LeftMargin, Y, LabelMetrics.horizontalAdvance(Row->Label->text()), LabelMetrics.height());
-            LabelHeight = Row->Label->height();
-        }
-        int ControlHeight = 0;
-        if (Control) {
-            int Height = Measure.Height;
-            if (Measure.Control && Measure.Control->CanStretchVertically() && Stretchable > 0) {
-                ++StretchSeen;
-                const int Share = Spare / Stretchable;
-                Height += StretchSeen < Stretchable ? Share : Spare - (Stretchable - 1) * Share;
-            }
-            if (Row->HasLabel)
-                Control->setGeometry(LeftMargin + LabelColumn + LabelGap - Indent,
-                                     Y - ControlRaise,
-                                     ContentWidth - (LabelColumn + LabelGap),
-                                     Height);
-            else
-                Control->setGeometry(LeftMargin - Indent, Y - ControlRaise, ContentWidth, Height);
-            ControlHeight = Control->height();
-        }
-        Y += std::max(LabelHeight, ControlHeight) + RowGap + (Measure.Control ? Measure.Control->GetExtraSpacing() : 0);
-    }
-
-    for (const TRowMeasure& Measure : Rows)
-        if (Measure.Control)
-            Measure.Control->ArrangeContents(Canvas);
-
-    // Buttons.
-    if (ButtonLayout == blBottomRow) {
-        int X = (width() - ButtonsWidth) / 2;
-        const int Top = height() - 4 - ButtonsHeight;
-        for (QAbstractButton* Button : VisibleButtons) {
-            Button->move(X, Top);
-            X += Button->width() + ButtonGap;
-        }
-    } else {
-        const int X = width() - 4 - ButtonsWidth;
-        int Top = TopMargin;
-        for (QAbstractButton* Button : VisibleButtons) {
-            Button->move(X, Top);
-            Top += Button->height() + ButtonGap;
-        }
-    }
-
-    // Tab order: the rows' controls, then the buttons.
-    std::vector<QWidget*> Chain;
-    CollectTabControls(FItems, Chain);
-    for (QAbstractButton* Button : VisibleButtons)
-        Chain.push_back(Button);
-    for (size_t I = 1; I < Chain.size(); ++I)
-        QWidget::setTabOrder(Chain[I - 1], Chain[I]);
-}
-
-namespace {
-
-void CollectTabControls(const TQORAutoFormItems& Items, std::vector<QWidget*>& Result)
-{
-    for (int32_t I = 0; I < Items.Count(); ++I) {
-        QWidget* Control = Items.Row(I)->Control;
-        if (!Control || qobject_cast<QLabel*>(Control))
-            continue;
-        if (auto* Container = dynamic_cast<ITabOrderContainer*>(Control)) {
-            CollectTabControls(Container->ContainedItems(), Result);
-            continue;
-        }
-        Result.push_back(Control);
-    }
-}
-
-} // namespace
-
 void TQORAutoForm::keyPressEvent(QKeyEvent* Event)
 {
     if (Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
@@ -654,6 +344,18 @@ void TQORAutoForm::resizeEvent(QResizeEvent* Event)
 {
     TQORValueDialog::resizeEvent(Event);
     GuardedEvent([this] { Arrange(); }, this);
+}
+
+// A window manager may tell the frame only once the form is on screen; the minima count with it.
+void TQORAutoForm::moveEvent(QMoveEvent* Event)
+{
+    TQORValueDialog::moveEvent(Event);
+    GuardedEvent(
+        [this] {
+            if (isVisible() && FrameSize() != FArrangedFrame)
+                Arrange();
+        },
+        this);
 }
 
 void TQORAutoForm::setVisible(bool Visible)

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFlags>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -115,6 +116,17 @@ public:
     QString Caption;
     QPointer<QLabel> Label;
     QPointer<QWidget> Control;
+
+    // The control's own size, not the one a layout stretched it to: what a control without the
+    // control interface is measured by. A width or height set from outside since the last
+    // placement counts as the control's own.
+    QSize NaturalControlSize();
+    // Gives the control its place, remembering the size the layout gave it.
+    void PlaceControl(const QRect& Geometry);
+
+private:
+    QSize FNaturalSize;
+    QSize FPlacedSize;
 };
 
 // The rows of a form or group box; owns them. New labels and controls are parented to OwnerControl.
@@ -140,6 +152,13 @@ public:
     virtual const TQORAutoFormItems& ContainedItems() const = 0;
 };
 
+// The controls that take the focus, in row order; a group box stands for its own rows.
+void CollectTabControls(const TQORAutoFormItems& Items, std::vector<QWidget*>& Result);
+
+// Lines up the captioned controls of the visible unlabelled rows at one offset from the rows' start:
+// the widest caption, but no less than ControlColumn, the labelled rows' control column (0 for none).
+void AlignCaptionColumns(const TQORAutoFormItems& Items, int ControlColumn);
+
 // Appends a labelled row; the label reads Caption + ":" (nothing for an empty caption).
 TQORAutoFormItem* AddItem(TQORAutoFormItems& Items, const QString& Caption, QWidget* Control);
 // Appends a row without label.
@@ -159,6 +178,33 @@ enum TButtonLayout : int32_t
 {
     blBottomRow = 1,
     blRightColumn = 2,
+};
+
+// The standard buttons Setup can create; they are always made in this order.
+enum TQORFormButton : uint32_t
+{
+    fbOK = 0x01,
+    fbCancel = 0x02,
+    fbClose = 0x04,
+    fbDefault = 0x08,
+    fbApply = 0x10,
+};
+Q_DECLARE_FLAGS(TQORFormButtons, TQORFormButton)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TQORFormButtons)
+
+// How a form is set up; the defaults are those of a dialog box, so a dialog names only what
+// differs: Setup({.Caption = "Driver", .MinControlWidth = 600}).
+struct TQORAutoFormSetup
+{
+    TFormBorderStyle BorderStyle = bsDialog;
+    QString Caption;
+    TQORFormButtons Buttons = fbOK | fbCancel;
+    TButtonLayout ButtonLayout = blBottomRow;
+    int32_t MinLabelWidth = 0;
+    int32_t MinControlWidth = 0;
+    // The outer size of the form, frame included.
+    int32_t MinFormWidth = 0;
+    int32_t MinFormHeight = 0;
 };
 
 // Buttons laid out by the form, in creation order; not owned (the form's children).
@@ -183,18 +229,7 @@ public:
     virtual void OKClick();
     virtual void AfterStore() {}
     virtual void CommitValue();
-    virtual void Setup(TFormBorderStyle BorderStyle,
-                       const QString& Caption,
-                       bool OK,
-                       bool Cancel,
-                       bool Close,
-                       bool Default,
-                       bool Apply,
-                       TButtonLayout ButtonLayout,
-                       int32_t MinLabelWidth,
-                       int32_t MinControlWidth,
-                       int32_t MinFormWidth,
-                       int32_t MinFormHeight);
+    virtual void Setup(const TQORAutoFormSetup& Options);
 
     // Validate, store, copy into ValueReference when one is set, then AfterApply.
     void ApplyClick();
@@ -223,8 +258,17 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
 
 private:
+    // The width and height the window frame adds to the client area; known before the form is
+    // first shown where the platform can tell.
+    QSize FrameSize();
+    // Sets the size limits from the needed client size and sizes the form within them; answers the
+    // surplus width and the spare height the rows may take.
+    QSize ApplySizeLimits(const QSize& Needed);
+    void SetTabOrder(const std::vector<QAbstractButton*>& Buttons);
+
     QPushButton* AddStandardButton(const QString& Caption);
     void FocusFirstControl();
 
@@ -237,6 +281,8 @@ private:
     QPointer<QPushButton> FApplyButton;
     TFormBorderStyle FBorderStyle = bsSingle;
     bool FArranging = false;
+    // The frame the last arrangement counted with; a different frame later means arranging again.
+    QSize FArrangedFrame;
 };
 
 // Escape in an automatic form clicks a button marked so before the form closes.

@@ -38,6 +38,8 @@ TQORObject::~TQORObject()
     const int32_t Count = FReferenceCount.load();
     if (Count != 0)
         qFatal("TQORObject destroyed with %d outstanding references", static_cast<int>(Count));
+    if (ObjectReleaseHook)
+        ObjectReleaseHook(this);
 }
 
 const TQORClass& TQORObject::StaticClass()

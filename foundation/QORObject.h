@@ -65,10 +65,11 @@ template <class T> TQORObject* QORCreate()
     return new T();
 }
 
-// Set by the object tree view: tells a node that the object it shows is being destroyed, so that the
-// node forgets it instead of keeping a dangling pointer.
-using TTreeNodeReleaseHook = void (*)(TQORTreeNode* Node);
-inline TTreeNodeReleaseHook TreeNodeReleaseHook = nullptr;
+// Set by the object tree view: told of every object being destroyed, so that the nodes still
+// carrying it (its own node and any that only show one of its properties) forget it instead of
+// keeping a dangling pointer.
+using TObjectReleaseHook = void (*)(const TQORObject* Object);
+inline TObjectReleaseHook ObjectReleaseHook = nullptr;
 
 class TQORObject
 {
@@ -101,8 +102,8 @@ public:
     void CheckAssignable(const TQORObject* Source) const;
 
     TQORList* Parent() const { return FParent; }
-    TQORTreeNode* TreeNode() const { return FTreeNode.Node; }
-    void SetTreeNode(TQORTreeNode* Node) { FTreeNode.Node = Node; }
+    TQORTreeNode* TreeNode() const { return FTreeNode; }
+    void SetTreeNode(TQORTreeNode* Node) { FTreeNode = Node; }
     bool Expanded() const { return FExpanded; }
     void SetExpanded(bool Value) { FExpanded = Value; }
 
@@ -118,18 +119,7 @@ private:
     mutable int32_t FIndex = 0;
     TQORList* FParent = nullptr;
     mutable std::atomic<int32_t> FReferenceCount{0};
-    // Destroyed after the destructor's body has run; lets the node showing the object forget it.
-    struct TTreeNodeLink
-    {
-        TQORTreeNode* Node = nullptr;
-        ~TTreeNodeLink()
-        {
-            if (Node && TreeNodeReleaseHook)
-                TreeNodeReleaseHook(Node);
-        }
-    };
-
-    TTreeNodeLink FTreeNode;
+    TQORTreeNode* FTreeNode = nullptr;
     bool FExpanded = false;
 };
 

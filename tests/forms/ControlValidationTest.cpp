@@ -117,6 +117,21 @@ TEST_F(ControlValidation, EnumerationOutsideItsRangeShowsNoSelectionAndIsNotSet)
     EXPECT_EQ(MessageTexts(), QStringList({"'Location' not set."}));
 }
 
+// Qt would select the first entry of a freshly filled list by itself, so nothing would be "not set".
+TEST_F(ControlValidation, DropDownListsStartWithoutSelection)
+{
+    TEnumerationComboBox* Unbound =
+        CreateEnumerationComboBox(&Owner, TBinding<int32_t>(), "Kind", 0, 2, [](int32_t) { return QString("x"); });
+    TAutoComboBox Picker(&Owner);
+    Picker.addItem("Flight");
+    Picker.addItems({"Landing", "Taxi"});
+
+    EXPECT_EQ(Unbound->currentIndex(), -1);
+    EXPECT_EQ(Picker.currentIndex(), -1);
+    EXPECT_FALSE(Unbound->Validate());
+    EXPECT_EQ(MessageTexts(), QStringList({"'Kind' not set."}));
+}
+
 TEST_F(ControlValidation, GUIDTextMustParse)
 {
     TGUID ID;

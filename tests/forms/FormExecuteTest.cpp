@@ -16,7 +16,8 @@ class TRecordDialog : public TQORAutoForm
 public:
     explicit TRecordDialog(bool WithApply = false)
     {
-        Setup(bsDialog, "Record", true, true, false, true, WithApply, blBottomRow, 0, 0, 0, 0);
+        Setup(
+            {.Caption = "Record", .Buttons = fbOK | fbCancel | fbDefault | (WithApply ? fbApply : TQORFormButtons())});
         SetValue(Working = new TTestRecord, true);
         NameEdit = CreateEditString(this, &Working->Name, "Name", true, "Unnamed", false);
         CountEdit = CreateEditInteger(this, &Working->Count, "Count", true, 5, true, 1, true, 10);
@@ -161,6 +162,27 @@ TEST_F(FormExecute, OKWithAnInvalidEntryKeepsTheFormOpen)
     EXPECT_EQ(Model.Count, 4);
 }
 
+// Hidden and disabled controls are not validated, so what they hold must not break storing.
+TEST_F(FormExecute, UnreadableHiddenOrDisabledEntriesAreLeftOut)
+{
+    TGUID ID = TGUID::Parse("{4901B4C9-06FE-49B0-825A-D47ABA66C5F6}");
+    TEditGUID* Hidden = CreateEditGUID(&Dialog, &ID, "ID", false);
+    AddItem(Dialog.Items(), "ID", Hidden);
+    WhenModal([&](QWidget*) {
+        Hidden->setText("{not a GUID}");
+        Hidden->hide();
+        Dialog.CountEdit->setText("abc");
+        Dialog.CountEdit->setEnabled(false);
+        Dialog.NameEdit->setText("Pump");
+        QTest::mouseClick(Dialog.OKButton(), Qt::LeftButton);
+    });
+
+    EXPECT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Model.Name, "Pump");
+    EXPECT_EQ(Model.Count, 3);
+    EXPECT_EQ(ID, TGUID::Parse("{4901B4C9-06FE-49B0-825A-D47ABA66C5F6}"));
+}
+
 TEST_F(FormExecute, ApplyWritesAtOnceAndALaterCancelKeepsIt)
 {
     TRecordDialog Applying(true);
@@ -230,7 +252,7 @@ TEST_F(FormExecute, EscapeClicksACancelCommandButton)
 {
     int Clicks = 0;
     TQORAutoForm Plain;
-    Plain.Setup(bsDialog, "Plain", true, false, false, false, false, blBottomRow, 0, 0, 0, 0);
+    Plain.Setup({.Caption = "Plain", .Buttons = fbOK});
     Plain.Buttons().emplace_back(CreateCommandButton(
         &Plain, "Stop", false, [&] { ++Clicks; }, true));
     WhenModal([&](QWidget* Shown) { QTest::keyClick(Shown, Qt::Key_Escape); });

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 class FormLayout : public FormTest
 {
 protected:
-    void SetUp() override { Form.Setup(bsDialog, "Layout", true, true, false, false, false, blBottomRow, 0, 0, 0, 0); }
+    void SetUp() override { Form.Setup({.Caption = "Layout"}); }
 
     TEditString* AddString(const QString& Caption)
     {
@@ -120,7 +121,7 @@ TEST_F(FormLayout, FixedSizeFormCannotBeResized)
 TEST_F(FormLayout, SizeableFormSpreadsSpareHeightOverStretchableControlsOnly)
 {
     TQORAutoForm Sizeable;
-    Sizeable.Setup(bsSizeable, "Sizeable", true, false, false, false, false, blBottomRow, 0, 0, 0, 0);
+    Sizeable.Setup({.BorderStyle = bsSizeable, .Caption = "Sizeable", .Buttons = fbOK});
     QString A, B, C;
     auto* Edit = CreateEditString(&Sizeable, &A, "A");
     auto* FirstMemo = CreateEditMultilineString(&Sizeable, &B, "B", false, {}, true, 40, false, ssNone);
@@ -128,6 +129,9 @@ TEST_F(FormLayout, SizeableFormSpreadsSpareHeightOverStretchableControlsOnly)
     AddItem(Sizeable.Items(), "A", Edit);
     AddItem(Sizeable.Items(), "B", FirstMemo);
     AddItem(Sizeable.Items(), "C", SecondMemo);
+    // A control without the control interface is measured by its own size, not the stretched one.
+    QLabel* Note = CreateTextLabel(&Sizeable, "Note");
+    AddControl(Sizeable.Items(), Note);
     Sizeable.Arrange();
     EXPECT_FALSE(Sizeable.FixedWidth);
     const int EditHeight = Edit->height();
@@ -142,12 +146,39 @@ TEST_F(FormLayout, SizeableFormSpreadsSpareHeightOverStretchableControlsOnly)
     EXPECT_EQ(SecondMemo->y(), FirstMemo->y() + FirstMemo->height() + 3);
     EXPECT_EQ(Edit->width(), 200 + 60);
     EXPECT_EQ(Sizeable.minimumSize(), Minimum);
+
+    Note->resize(Note->width(), 30);
+    Sizeable.resize(Minimum.width() + 300, Sizeable.height());
+    Sizeable.Arrange();
+    Sizeable.resize(Minimum.width(), Sizeable.height());
+    Sizeable.Arrange();
+    EXPECT_EQ(Sizeable.width(), Minimum.width());
+    EXPECT_EQ(Note->height(), 30);
+}
+
+// The minima are the outer size, already when the form is arranged before it is first shown.
+TEST_F(FormLayout, MinimumFormSizeIncludesTheFrame)
+{
+    Form.MinFormWidth = 500;
+    Form.MinFormHeight = 300;
+    AddString("Name");
+    Form.Arrange();
+    const QSize Arranged = Form.size();
+    Form.show();
+    QApplication::processEvents();
+
+    const QSize Frame = Form.frameGeometry().size() - Form.size();
+    EXPECT_GT(Frame.width(), 0);
+    EXPECT_EQ(Arranged + Frame, QSize(500, 300));
+    EXPECT_EQ(Form.frameGeometry().size(), QSize(500, 300));
+    Form.hide();
 }
 
 TEST_F(FormLayout, RightColumnButtonsStackAtTheRightEdge)
 {
     TQORAutoForm Column;
-    Column.Setup(bsDialog, "Column", true, true, false, true, true, blRightColumn, 0, 0, 0, 0);
+    Column.Setup(
+        {.Caption = "Column", .Buttons = fbOK | fbCancel | fbDefault | fbApply, .ButtonLayout = blRightColumn});
     AddItem(Column.Items(), "Name", CreateEditString(&Column, &Text, "Name"));
     Column.Arrange();
 
@@ -195,6 +226,22 @@ TEST_F(FormLayout, TabOrderFollowsRowsThenButtons)
         if (std::find(Expected.begin(), Expected.end(), Current) != Expected.end())
             Actual.push_back(Current);
     EXPECT_EQ(Actual, Expected);
+}
+
+// Boxes after captions of different lengths stand in one column, not each right after its caption.
+TEST_F(FormLayout, CheckBoxCaptionsLineTheirBoxesUp)
+{
+    bool Short = false;
+    bool Long = false;
+    AddString("Name");
+    auto* ShortBox = CreateBooleanCheckBox(&Form, "Run", &Short, "", taLeftJustify);
+    auto* LongBox = CreateBooleanCheckBox(&Form, "Delay before returning to host", &Long, "", taLeftJustify);
+    AddControl(Form.Items(), ShortBox);
+    AddControl(Form.Items(), LongBox);
+    Form.Arrange();
+
+    QTest::mouseClick(ShortBox, Qt::LeftButton, {}, QPoint(LongBox->GetCaptionWidth() + 4, ShortBox->height() / 2));
+    EXPECT_TRUE(ShortBox->isChecked());
 }
 
 TEST_F(FormLayout, GroupBoxLaysOutItsOwnRows)

@@ -120,13 +120,22 @@ TEST_F(ObjectTree, ObjectsForgetNodesThatGo)
     EXPECT_EQ(Group.TreeNode(), nullptr);
 }
 
-// The model may free an element before the tree is rebuilt; its nodes must let go of it.
+// The model may free an element before the tree is rebuilt; its nodes must let go of it, also
+// the property nodes that only carry it and nodes of an object that has no node of its own.
 TEST_F(ObjectTree, NodesForgetObjectsThatGo)
 {
-    auto Doomed = std::make_unique<TNodeObject>();
+    auto Doomed = std::make_unique<TNodeObject>(true);
+    auto Unshown = std::make_unique<TNodeObject>(true);
     TQORTreeNode* Bound = Tree.AddObjectNode(nullptr, "Doomed", false, Doomed.get());
+    TQORTreeNode* Property = Tree.AddObjectNode(Bound, "Name: Doomed", true, Doomed.get());
+    TQORTreeNode* Orphan = Tree.AddObjectNode(nullptr, "Detail", true, Unshown.get());
     Doomed.reset();
-    EXPECT_EQ(Bound->Object(), nullptr);
+    Unshown.reset();
+
+    for (TQORTreeNode* Node : {Bound, Property, Orphan})
+        EXPECT_EQ(Node->Object(), nullptr);
+    Tree.AddObjectNode(Property, "Child", true, nullptr);
+    Property->setExpanded(false);
     Tree.clear();
 }
 

@@ -71,7 +71,7 @@ std::unique_ptr<TQORAutoForm> ElementForm()
 {
     auto Form = std::make_unique<TQORAutoForm>();
     TQORAutoForm* F = Form.get();
-    F->Setup(bsDialog, QStringLiteral("Code Module"), true, true, false, false, false, blBottomRow, 112, 600, 0, 0);
+    F->Setup({.Caption = QStringLiteral("Code Module"), .MinLabelWidth = 112, .MinControlWidth = 600});
     TQORAutoFormItems& Items = F->Items();
     AddItem(Items, QStringLiteral("ID"), CreateEditGUID(F, &Values.ID, QStringLiteral("ID"), false));
     AddItem(Items, QStringLiteral("Name"), CreateEditString(F, &Values.Name, QStringLiteral("Name")));
@@ -113,8 +113,7 @@ std::unique_ptr<TQORAutoForm> GroupForm()
 {
     auto Form = std::make_unique<TQORAutoForm>();
     TQORAutoForm* F = Form.get();
-    F->Setup(
-        bsDialog, QStringLiteral("Task Module Object"), true, true, false, false, false, blBottomRow, 0, 456, 0, 0);
+    F->Setup({.Caption = QStringLiteral("Task Module Object"), .MinControlWidth = 456});
     TQORAutoFormItems& Items = F->Items();
     AddItem(Items, QStringLiteral("ID"), CreateEditGUID(F, &Values.ID, QStringLiteral("ID"), false));
     AddItem(Items, QStringLiteral("Name"), CreateEditString(F, &Values.Name, QStringLiteral("Name")));
@@ -146,7 +145,11 @@ std::unique_ptr<TQORAutoForm> SizeableForm()
 {
     auto Form = std::make_unique<TQORAutoForm>();
     TQORAutoForm* F = Form.get();
-    F->Setup(bsSizeable, QStringLiteral("About"), true, true, false, true, true, blRightColumn, 0, 300, 0, 0);
+    F->Setup({.BorderStyle = bsSizeable,
+              .Caption = QStringLiteral("About"),
+              .Buttons = fbOK | fbCancel | fbDefault | fbApply,
+              .ButtonLayout = blRightColumn,
+              .MinControlWidth = 300});
     TQORAutoFormItems& Items = F->Items();
     AddItem(Items, QStringLiteral("Name"), CreateEditString(F, &Values.Name, QStringLiteral("Name"), true, "Unnamed"));
     AddItem(Items,
@@ -167,7 +170,7 @@ std::unique_ptr<TQORAutoForm> PromptForm()
     static QString Text = QStringLiteral("Diagnostics");
     auto Form = std::make_unique<TQORAutoForm>();
     TQORAutoForm* F = Form.get();
-    F->Setup(bsDialog, QStringLiteral("Edit"), true, true, false, false, false, blBottomRow, 0, 200, 0, 0);
+    F->Setup({.Caption = QStringLiteral("Edit"), .MinControlWidth = 200});
     AddControl(F->Items(), CreateEditString(F, &Text, QString()));
     return Form;
 }
