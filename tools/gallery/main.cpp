@@ -6,6 +6,7 @@
 #include "forms/QORApplication.h"
 #include "forms/QORForms.h"
 #include "foundation/QORExceptions.h"
+#include "tools/gallery/ElementDialogGallery.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -242,6 +243,7 @@ int main(int argc, char** argv)
             RenderForm(*Form, Out.filePath(Name));
         }
         RenderTree(Out.filePath(QStringLiteral("object-tree.png")));
+        RenderElementDialogs(Out);
     } catch (...) {
         Err << GetExceptionReport() << "\n";
         return 1;
