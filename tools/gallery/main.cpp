@@ -6,6 +6,7 @@
 #include "forms/QORApplication.h"
 #include "forms/QORForms.h"
 #include "foundation/QORExceptions.h"
+#include "tools/gallery/ElementDialogGallery.h"
 #include "tools/gallery/MainWindowGallery.h"
 
 #include <QDir>
@@ -244,6 +245,7 @@ int main(int argc, char** argv)
         }
         RenderTree(Out.filePath(QStringLiteral("object-tree.png")));
         RenderMainWindow(Out);
+        RenderElementDialogs(Out);
     } catch (...) {
         Err << GetExceptionReport() << "\n";
         return 1;
