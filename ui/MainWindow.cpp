@@ -13,13 +13,17 @@
 #include "model/Data.h"
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
+#include "ui/QtClipboardBackend.h"
 #include "ui/WindowAccessibility.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -86,6 +90,15 @@ void TMain::CreateComponents()
         Item->setVisible(false);
         Item->setEnabled(false);
     }
+    for (const auto& [Caption, Handler] : {std::pair{"Cut", &TMain::PopupMenu_CutClick},
+                                           std::pair{"Copy", &TMain::PopupMenu_CopyClick},
+                                           std::pair{"Paste", &TMain::PopupMenu_PasteClick},
+                                           std::pair{"Clear", &TMain::PopupMenu_ClearClick}})
+        for (QAction* Item : PopupMenu->actions())
+            if (Item->text() == QLatin1String(Caption))
+                connect(Item, &QAction::triggered, this, [this, Handler = Handler] {
+                    GuardedEvent([this, Handler] { (this->*Handler)(); }, this);
+                });
     TreeControl->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TreeControl, &QWidget::customContextMenuRequested, this, [this](const QPoint& Position) {
         const QList<QAction*> Items = PopupMenu->actions();
@@ -136,7 +149,11 @@ void TMain::FormCreate()
 {
     SetOnException([this](void* Sender, const std::exception_ptr& Error) { ShowExceptionMessage(Sender, Error); });
     FMarkers = std::make_unique<TPackageMarkers>();
-    FClipboard = std::make_unique<TQORObjectClipboard>(QStringLiteral("Corvane Quillon"));
+    FClipboardBackend = std::make_unique<TQtClipboardBackend>();
+    // A console run has no system clipboard: the holder then has no backend.
+    FClipboard = std::make_unique<TQORObjectClipboard>(
+        QStringLiteral("Corvane Quillon"),
+        qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? FClipboardBackend.get() : nullptr);
     FDocument = std::make_unique<TData>();
     NewDocument();
     ReadSettings();
@@ -166,6 +183,7 @@ void TMain::FormDestroy()
     }
     FDocument.reset();
     FClipboard.reset();
+    FClipboardBackend.reset();
     FMarkers.reset();
 }
 

@@ -17,7 +17,9 @@ class QMenu;
 class QMenuBar;
 class QTreeWidgetItem;
 class TData;
+class TQORObject;
 class TQORObjectClipboard;
+class TQtClipboardBackend;
 class TQORObjectTreeView;
 
 class TMain : public TQORForm
@@ -73,6 +75,13 @@ public:
     void MenuItem_AboutClick();
     void MenuItem_ExitClick();
 
+    // The element clipboard, on the selected node's object.
+    void PopupMenu_CopyClick();
+    void PopupMenu_CutClick();
+    void PopupMenu_PasteClick();
+    void PopupMenu_ClearClick();
+    TQORObjectClipboard& Clipboard() const { return *FClipboard; }
+
     // Filter positions of the export dialog, counted from 1; E_QOR_EnumerationOutOfRange otherwise.
     static int ExportTypeToFilterIndex(int32_t ExportType);
     static int32_t FilterIndexToExportType(int FilterIndex);
@@ -93,8 +102,13 @@ private:
     void TreeControlExpanded(QTreeWidgetItem* Item);
     void TreeControlCollapsed(QTreeWidgetItem* Item);
     void RebuildTree();
+    // The object of the selected node; none without a selection.
+    TQORObject* SelectedNodeObject() const;
+    // Selects the node that shows Object in the current tree; none clears the selection.
+    void SelectObjectNode(const TQORObject* Object);
 
     std::unique_ptr<TData> FDocument;
+    std::unique_ptr<TQtClipboardBackend> FClipboardBackend;
     std::unique_ptr<TQORObjectClipboard> FClipboard;
     std::unique_ptr<TPackageMarkers> FMarkers;
     bool FModified = false;
