@@ -18,6 +18,33 @@ template <class... T> bool IsOneOf(const TQORObject& Object)
     return ((&Class == &T::StaticClass()) || ...);
 }
 
+bool IsListTarget(const TQORObject& Target)
+{
+    return IsOneOf<TTaskTypes,
+                   TTaskRecordingTypes,
+                   TTaskResultItemFormats,
+                   TMediaItemFormats,
+                   TInterfaceTypes,
+                   TSupportFiles,
+                   TCommandLineTools,
+                   TCodeModules,
+                   TTaskModuleObjects>(Target);
+}
+
+bool IsElementTarget(const TQORObject& Target)
+{
+    return IsOneOf<TTaskType,
+                   TTaskRecordingType,
+                   TTaskResultItemFormat,
+                   TMediaItemFormat,
+                   TInterfaceType,
+                   TDriver,
+                   TSupportFile,
+                   TCommandLineTool,
+                   TCodeModule,
+                   TTaskModuleObject>(Target);
+}
+
 // A module or object from elsewhere must not point into the package it came from.
 void ReleasePastedReferences(TQORObject& Pasted)
 {
@@ -66,19 +93,16 @@ void AddDrivers(TDrivers& Drivers, std::unique_ptr<TQORObject> Pasted)
 
 } // namespace
 
+bool IsPasteTarget(const TQORObject& Target)
+{
+    return IsListTarget(Target) || IsOneOf<TDrivers>(Target) || IsElementTarget(Target);
+}
+
 TQORObject* PasteElement(TQORObject& Target, std::unique_ptr<TQORObject> Pasted)
 {
     if (!Pasted)
         throw E_QOR_ObjectPointerIsNil();
-    if (IsOneOf<TTaskTypes,
-                TTaskRecordingTypes,
-                TTaskResultItemFormats,
-                TMediaItemFormats,
-                TInterfaceTypes,
-                TSupportFiles,
-                TCommandLineTools,
-                TCodeModules,
-                TTaskModuleObjects>(Target)) {
+    if (IsListTarget(Target)) {
         // An element of the wrong class is refused by Add; it only ever lost its own references.
         ReleasePastedReferences(*Pasted);
         return AddToList(static_cast<TQORList&>(Target), std::move(Pasted));
@@ -90,16 +114,7 @@ TQORObject* PasteElement(TQORObject& Target, std::unique_ptr<TQORObject> Pasted)
         AddDrivers(Drivers, std::move(Pasted));
         return nullptr;
     }
-    if (IsOneOf<TTaskType,
-                TTaskRecordingType,
-                TTaskResultItemFormat,
-                TMediaItemFormat,
-                TInterfaceType,
-                TDriver,
-                TSupportFile,
-                TCommandLineTool,
-                TCodeModule,
-                TTaskModuleObject>(Target)) {
+    if (IsElementTarget(Target)) {
         Target.CheckAssignable(Pasted.get());
         ReleasePastedReferences(*Pasted);
         Target.Assign(Pasted.get(), false);

@@ -14,6 +14,9 @@
 // raises: E_QOR_ProgramError "Unhandled paste case." for a target that takes nothing,
 // E_QOR_EnumerationOutOfRange for the drivers list offered anything but drivers, and the list's or
 // Assign's class check for an element of the wrong class.
+// Whether PasteElement serves Target at all: a list or an element of the kinds that travel.
+bool IsPasteTarget(const TQORObject& Target);
+
 TQORObject* PasteElement(TQORObject& Target, std::unique_ptr<TQORObject> Pasted);
 
 // Deletes every element of a package list one at a time, with the deletion notifications, so that

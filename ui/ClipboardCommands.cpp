@@ -3,6 +3,7 @@
 
 #include "forms/ObjectTreeView.h"
 #include "foundation/ObjectClipboard.h"
+#include "foundation/QORExceptions.h"
 #include "model/ElementPaste.h"
 #include "ui/MainWindow.h"
 
@@ -41,6 +42,9 @@ void TMain::PopupMenu_PasteClick()
     TQORObject* Target = SelectedNodeObject();
     if (!Target)
         return;
+    // A node that takes nothing says so whatever the clipboard holds.
+    if (!IsPasteTarget(*Target))
+        throw E_QOR_ProgramError(QStringLiteral("Unhandled paste case."));
     // The whole payload is read before the definition is touched: a damaged one changes nothing.
     TQORObject* Selected = PasteElement(*Target, FClipboard->Paste());
     FModified = true;

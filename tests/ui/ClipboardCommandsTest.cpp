@@ -260,6 +260,7 @@ TEST_F(ClipboardCommands, ForeignDamagedOrMisplacedContentLeavesTheDocumentAlone
         EXPECT_EQ(SaveToBytes(Doc()), Before) << Report.toStdString();
         EXPECT_FALSE(Window->Modified());
     }
+    QGuiApplication::clipboard()->clear();
     Window->TreeControl->setCurrentItem(Window->TreeControl->topLevelItem(0));
     EXPECT_TRUE(ReportOf([&] { Window->PopupMenu_PasteClick(); }).endsWith(QStringLiteral("Unhandled paste case.")));
     EXPECT_EQ(ReportOf([&] { Window->PopupMenu_ClearClick(); }), ReportOf([] { throw E_QOR_EnumerationOutOfRange(); }));
