@@ -1,7 +1,8 @@
 # Shared by ./run and ./test: install what is missing, then configure and build.
 
 QUILLON_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb)
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb
+    libssl-dev)
 QUILLON_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 quillon_install_missing() {
