@@ -81,13 +81,21 @@ void TMain::CreateComponents()
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    for (const char* Caption : {"Create", "Edit", "Cut", "Copy", "Paste", "Clear", "Delete"}) {
-        QAction* Item = PopupMenu->addAction(QLatin1String(Caption));
-        Item->setVisible(false);
-        Item->setEnabled(false);
+    for (auto [Item, Caption] : {std::pair{&PopupMenu_Create, "Create"},
+                                 std::pair{&PopupMenu_Edit, "Edit"},
+                                 std::pair{&PopupMenu_Cut, "Cut"},
+                                 std::pair{&PopupMenu_Copy, "Copy"},
+                                 std::pair{&PopupMenu_Paste, "Paste"},
+                                 std::pair{&PopupMenu_Clear, "Clear"},
+                                 std::pair{&PopupMenu_Delete, "Delete"}}) {
+        *Item = PopupMenu->addAction(QLatin1String(Caption));
+        (*Item)->setVisible(false);
+        (*Item)->setEnabled(false);
     }
+    ConnectElementCommands();
     TreeControl->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TreeControl, &QWidget::customContextMenuRequested, this, [this](const QPoint& Position) {
+        GuardedEvent([this] { PopupMenuPopup(); }, this);
         const QList<QAction*> Items = PopupMenu->actions();
         if (std::any_of(Items.begin(), Items.end(), [](QAction* Item) { return Item->isVisible(); }))
             PopupMenu->popup(TreeControl->viewport()->mapToGlobal(Position));

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -39,6 +40,7 @@ public:
     const QString& ExportFileName() const { return FExportFileName; }
     int32_t ExportType() const { return FExportType; }
     TPackageMarkers& Markers() const { return *FMarkers; }
+    TQORObjectClipboard& Clipboard() const { return *FClipboard; }
 
     TQORObjectTreeView* TreeControl = nullptr;
     QMenuBar* MainMenu = nullptr;
@@ -51,8 +53,15 @@ public:
     QAction* MenuItem_Export = nullptr;
     QAction* MenuItem_About = nullptr;
     QAction* MenuItem_Exit = nullptr;
-    // The element commands; hidden until they are built.
+    // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
+    QAction* PopupMenu_Create = nullptr;
+    QAction* PopupMenu_Edit = nullptr;
+    QAction* PopupMenu_Cut = nullptr;
+    QAction* PopupMenu_Copy = nullptr;
+    QAction* PopupMenu_Paste = nullptr;
+    QAction* PopupMenu_Clear = nullptr;
+    QAction* PopupMenu_Delete = nullptr;
 
     void NewDocument();
     void LoadDocument(const QString& FileName);
@@ -72,6 +81,18 @@ public:
     void MenuItem_ExportClick();
     void MenuItem_AboutClick();
     void MenuItem_ExitClick();
+
+    // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
+    void PopupMenuPopup();
+    void PopupMenu_CreateClick();
+    void PopupMenu_EditClick();
+    void PopupMenu_DeleteClick();
+    void TreeControlDblClick();
+    // Runs one step that changes the document and tells whether it did; after a change the document
+    // is marked modified and the tree rebuilt. Every command goes through here.
+    void RunCommand(const std::function<bool()>& Command);
+    // The object of the selected node; none without a selection.
+    TQORObject* SelectedObject() const;
 
     // Filter positions of the export dialog, counted from 1; E_QOR_EnumerationOutOfRange otherwise.
     static int ExportTypeToFilterIndex(int32_t ExportType);
@@ -93,6 +114,7 @@ private:
     void TreeControlExpanded(QTreeWidgetItem* Item);
     void TreeControlCollapsed(QTreeWidgetItem* Item);
     void RebuildTree();
+    void ConnectElementCommands();
 
     std::unique_ptr<TData> FDocument;
     std::unique_ptr<TQORObjectClipboard> FClipboard;
