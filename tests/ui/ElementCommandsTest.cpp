@@ -177,12 +177,6 @@ TEST_F(ElementCommands, CreatePlacesTheNewElementAsItsListSaysAndEditSortsExcept
     EXPECT_EQ(Opened, QStringLiteral("TCommandLineToolDialog"));
     EXPECT_EQ(Names<TCommandLineTool>(Module->CommandLineTools), QStringList({"Zed", "Tool name"}));
 
-    // A support file is placed by AddSorted and gets no name.
-    Select({"Code modules", "Module", "Support files"});
-    Run(Window->PopupMenu_Create);
-    ASSERT_EQ(Module->SupportFiles.Count(), 1);
-    EXPECT_EQ(Node({"Code modules", "Module", "Support files"})->child(0)->text(0),
-              QStringLiteral("<Support file name>"));
     EXPECT_TRUE(Seam.Messages.empty());
 }
 
@@ -260,22 +254,17 @@ TEST_F(ElementCommands, MenuOffersByTheSelectedObjectAndPasteFollowsTheClipboard
     TMemoryClipboard Memory;
     Window->Clipboard().SetBackend(&Memory);
     auto* Driver = Named<TDriver>(Document().Drivers, "Driver");
-    Named<TTaskType>(Document().TaskTypes, "Type");
     Window->UpdateView();
 
     EXPECT_EQ(Offered(), QStringList());
     Select({"Data types"});
     EXPECT_EQ(Offered(), QStringList());
-    Select({"Code package ID: "});
-    EXPECT_EQ(Offered(), QStringList({"Edit"}));
     Select({"Drivers", "Driver", "Name: "});
     EXPECT_EQ(Offered(), QStringList({"Edit", "Cut", "Copy", "Paste-", "Delete"}));
     Window->Clipboard().Copy(*Driver);
     EXPECT_EQ(Offered(), QStringList({"Edit", "Cut", "Copy", "Paste", "Delete"}));
     Select({"Drivers"});
     EXPECT_EQ(Offered(), QStringList({"Create", "Copy", "Paste", "Clear"}));
-    Select({"Data types", "Task types", "Type"});
-    EXPECT_EQ(Offered(), QStringList({"Edit", "Cut", "Copy", "Paste-", "Delete"}));
 
     // A right click leaves the selection where it was.
     Window->show();
