@@ -266,15 +266,20 @@ TEST_F(ElementCommands, MenuOffersByTheSelectedObjectAndPasteFollowsTheClipboard
     Select({"Drivers"});
     EXPECT_EQ(Offered(), QStringList({"Create", "Copy", "Paste", "Clear"}));
 
-    // A right click leaves the selection where it was.
+    // A right click on another node leaves the selection where it was, and the menu is the
+    // selected node's.
     Window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
     QTreeWidgetItem* Selected = Window->TreeControl->currentItem();
-    QTest::mousePress(Window->TreeControl->viewport(),
+    const QRect Other = Window->TreeControl->visualItemRect(Node({"Code modules"}));
+    QTest::mousePress(Window->windowHandle(),
                       Qt::RightButton,
                       {},
-                      Window->TreeControl->visualItemRect(Node({"Drivers"})).center());
+                      Window->TreeControl->viewport()->mapTo(Window.get(), Other.center()));
     EXPECT_EQ(Window->TreeControl->currentItem(), Selected);
     EXPECT_TRUE(Selected->isSelected());
+    EXPECT_TRUE(Window->PopupMenu->isVisible());
+    EXPECT_TRUE(Window->PopupMenu_Copy->isVisible()) << "Copy is offered for drivers only";
     Window->PopupMenu->hide();
     Window->Clipboard().SetBackend(nullptr);
 }
