@@ -7,12 +7,6 @@
 #include "model/ElementPaste.h"
 #include "ui/MainWindow.h"
 
-TQORObject* TMain::SelectedNodeObject() const
-{
-    const TQORTreeNode* Node = TreeControl->Selected();
-    return Node ? Node->Object() : nullptr;
-}
-
 void TMain::SelectObjectNode(const TQORObject* Object)
 {
     TreeControl->setCurrentItem(Object ? Object->TreeNode() : nullptr);
@@ -20,44 +14,48 @@ void TMain::SelectObjectNode(const TQORObject* Object)
 
 void TMain::PopupMenu_CopyClick()
 {
-    if (const TQORObject* Object = SelectedNodeObject())
+    if (const TQORObject* Object = SelectedObject())
         FClipboard->Copy(*Object);
 }
 
 void TMain::PopupMenu_CutClick()
 {
-    TQORObject* Object = SelectedNodeObject();
+    TQORObject* Object = SelectedObject();
     if (!Object)
         return;
-    FClipboard->Copy(*Object);
-    // Deleting sends the notifications that take the element out of every reference to it.
-    if (TQORList* List = Object->Parent())
-        List->Delete(Object->GetIndex());
-    FModified = true;
-    UpdateView();
+    RunCommand([this, Object] {
+        FClipboard->Copy(*Object);
+        // Deleting sends the notifications that take the element out of every reference to it.
+        if (TQORList* List = Object->Parent())
+            List->Delete(Object->GetIndex());
+        return true;
+    });
 }
 
 void TMain::PopupMenu_PasteClick()
 {
-    TQORObject* Target = SelectedNodeObject();
+    TQORObject* Target = SelectedObject();
     if (!Target)
         return;
     // A node that takes nothing says so whatever the clipboard holds.
     if (!IsPasteTarget(*Target))
         throw E_QOR_ProgramError(QStringLiteral("Unhandled paste case."));
-    // The whole payload is read before the definition is touched: a damaged one changes nothing.
-    TQORObject* Selected = PasteElement(*Target, FClipboard->Paste());
-    FModified = true;
-    UpdateView();
+    TQORObject* Selected = nullptr;
+    RunCommand([this, Target, &Selected] {
+        // The whole payload is read before the definition is touched: a damaged one changes nothing.
+        Selected = PasteElement(*Target, FClipboard->Paste());
+        return true;
+    });
     SelectObjectNode(Selected);
 }
 
 void TMain::PopupMenu_ClearClick()
 {
-    TQORObject* Target = SelectedNodeObject();
+    TQORObject* Target = SelectedObject();
     if (!Target)
         return;
-    ClearElementList(*Target);
-    FModified = true;
-    UpdateView();
+    RunCommand([Target] {
+        ClearElementList(*Target);
+        return true;
+    });
 }

@@ -85,22 +85,28 @@ void TMain::CreateComponents()
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    for (const char* Caption : {"Create", "Edit", "Cut", "Copy", "Paste", "Clear", "Delete"}) {
-        QAction* Item = PopupMenu->addAction(QLatin1String(Caption));
-        Item->setVisible(false);
-        Item->setEnabled(false);
+    for (auto [Item, Caption] : {std::pair{&PopupMenu_Create, "Create"},
+                                 std::pair{&PopupMenu_Edit, "Edit"},
+                                 std::pair{&PopupMenu_Cut, "Cut"},
+                                 std::pair{&PopupMenu_Copy, "Copy"},
+                                 std::pair{&PopupMenu_Paste, "Paste"},
+                                 std::pair{&PopupMenu_Clear, "Clear"},
+                                 std::pair{&PopupMenu_Delete, "Delete"}}) {
+        *Item = PopupMenu->addAction(QLatin1String(Caption));
+        (*Item)->setVisible(false);
+        (*Item)->setEnabled(false);
     }
-    for (const auto& [Caption, Handler] : {std::pair{"Cut", &TMain::PopupMenu_CutClick},
-                                           std::pair{"Copy", &TMain::PopupMenu_CopyClick},
-                                           std::pair{"Paste", &TMain::PopupMenu_PasteClick},
-                                           std::pair{"Clear", &TMain::PopupMenu_ClearClick}})
-        for (QAction* Item : PopupMenu->actions())
-            if (Item->text() == QLatin1String(Caption))
-                connect(Item, &QAction::triggered, this, [this, Handler = Handler] {
-                    GuardedEvent([this, Handler] { (this->*Handler)(); }, this);
-                });
+    ConnectElementCommands();
+    for (const auto& [Item, Handler] : {std::pair{PopupMenu_Cut, &TMain::PopupMenu_CutClick},
+                                        std::pair{PopupMenu_Copy, &TMain::PopupMenu_CopyClick},
+                                        std::pair{PopupMenu_Paste, &TMain::PopupMenu_PasteClick},
+                                        std::pair{PopupMenu_Clear, &TMain::PopupMenu_ClearClick}})
+        connect(Item, &QAction::triggered, this, [this, Handler = Handler] {
+            GuardedEvent([this, Handler] { (this->*Handler)(); }, this);
+        });
     TreeControl->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TreeControl, &QWidget::customContextMenuRequested, this, [this](const QPoint& Position) {
+        GuardedEvent([this] { PopupMenuPopup(); }, this);
         const QList<QAction*> Items = PopupMenu->actions();
         if (std::any_of(Items.begin(), Items.end(), [](QAction* Item) { return Item->isVisible(); }))
             PopupMenu->popup(TreeControl->viewport()->mapToGlobal(Position));

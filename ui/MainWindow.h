@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -41,6 +42,7 @@ public:
     const QString& ExportFileName() const { return FExportFileName; }
     int32_t ExportType() const { return FExportType; }
     TPackageMarkers& Markers() const { return *FMarkers; }
+    TQORObjectClipboard& Clipboard() const { return *FClipboard; }
 
     TQORObjectTreeView* TreeControl = nullptr;
     QMenuBar* MainMenu = nullptr;
@@ -53,8 +55,15 @@ public:
     QAction* MenuItem_Export = nullptr;
     QAction* MenuItem_About = nullptr;
     QAction* MenuItem_Exit = nullptr;
-    // The element commands; hidden until they are built.
+    // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
+    QAction* PopupMenu_Create = nullptr;
+    QAction* PopupMenu_Edit = nullptr;
+    QAction* PopupMenu_Cut = nullptr;
+    QAction* PopupMenu_Copy = nullptr;
+    QAction* PopupMenu_Paste = nullptr;
+    QAction* PopupMenu_Clear = nullptr;
+    QAction* PopupMenu_Delete = nullptr;
 
     void NewDocument();
     void LoadDocument(const QString& FileName);
@@ -75,12 +84,23 @@ public:
     void MenuItem_AboutClick();
     void MenuItem_ExitClick();
 
+    // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
+    void PopupMenuPopup();
+    void PopupMenu_CreateClick();
+    void PopupMenu_EditClick();
+    void PopupMenu_DeleteClick();
+    void TreeControlDblClick();
+    // Runs one step that changes the document and tells whether it did; after a change the document
+    // is marked modified and the tree rebuilt. Every command goes through here.
+    void RunCommand(const std::function<bool()>& Command);
+    // The object of the selected node; none without a selection.
+    TQORObject* SelectedObject() const;
+
     // The element clipboard, on the selected node's object.
     void PopupMenu_CopyClick();
     void PopupMenu_CutClick();
     void PopupMenu_PasteClick();
     void PopupMenu_ClearClick();
-    TQORObjectClipboard& Clipboard() const { return *FClipboard; }
 
     // Filter positions of the export dialog, counted from 1; E_QOR_EnumerationOutOfRange otherwise.
     static int ExportTypeToFilterIndex(int32_t ExportType);
@@ -102,8 +122,7 @@ private:
     void TreeControlExpanded(QTreeWidgetItem* Item);
     void TreeControlCollapsed(QTreeWidgetItem* Item);
     void RebuildTree();
-    // The object of the selected node; none without a selection.
-    TQORObject* SelectedNodeObject() const;
+    void ConnectElementCommands();
     // Selects the node that shows Object in the current tree; none clears the selection.
     void SelectObjectNode(const TQORObject* Object);
 

@@ -10,12 +10,6 @@
 
 #include <vector>
 
-QOR_IMPLEMENT_CLASS(TCodePackageInfoID, TQORObject, nullptr, nullptr)
-QOR_IMPLEMENT_CLASS(TCodePackageIDID, TQORObject, nullptr, nullptr)
-QOR_IMPLEMENT_CLASS(TAllowExportFromLMSID, TQORObject, nullptr, nullptr)
-QOR_IMPLEMENT_CLASS(TBetaSoftwareID, TQORObject, nullptr, nullptr)
-QOR_IMPLEMENT_CLASS(TDataTypesID, TQORObject, nullptr, nullptr)
-
 namespace {
 
 QString IDText(const TGUID& ID)
