@@ -3,13 +3,7 @@
 #include "app/Startup.h"
 
 #include "foundation/ObjectClipboard.h"
-#include "model/CodeModule.h"
-#include "model/CommandLineTool.h"
-#include "model/DataTypes.h"
-#include "model/Driver.h"
-#include "model/InterfaceType.h"
-#include "model/SupportFile.h"
-#include "model/TaskModuleObject.h"
+#include "model/ElementRegistry.h"
 
 #include <QCoreApplication>
 
@@ -25,17 +19,10 @@ TEST(Startup, RegistersTheElementClassesInEitherMode)
 {
     if (QCoreApplication::instance())
         GTEST_SKIP() << "another test left an application object; run this test in its own process";
-    const std::vector<const TQORClass*> Classes{&TTaskType::StaticClass(),
-                                                &TTaskRecordingType::StaticClass(),
-                                                &TTaskResultItemFormat::StaticClass(),
-                                                &TMediaItemFormat::StaticClass(),
-                                                &TInterfaceType::StaticClass(),
-                                                &TDrivers::StaticClass(),
-                                                &TDriver::StaticClass(),
-                                                &TCodeModule::StaticClass(),
-                                                &TTaskModuleObject::StaticClass(),
-                                                &TSupportFile::StaticClass(),
-                                                &TCommandLineTool::StaticClass()};
+    TQORObjectClipboard::UnregisterAllClasses();
+    RegisterElementClasses();
+    const std::vector<const TQORClass*> Classes = TQORObjectClipboard::RegisteredClasses();
+    ASSERT_FALSE(Classes.empty());
     const std::vector<std::vector<const char*>> CommandLines{
         {"quillon"}, {"quillon", "/c", "/fd", "missing.cpd", "/fp", "x.cpk", "-q"}, {"quillon", "a.cpd", "b.cpd"}};
     for (const std::vector<const char*>& CommandLine : CommandLines) {
@@ -47,8 +34,7 @@ TEST(Startup, RegistersTheElementClassesInEitherMode)
         Argv.push_back(nullptr);
         int Argc = int(Storage.size());
         EXPECT_EQ(QuillonMain(Argc, Argv.data(), nullptr), 1);
-        for (const TQORClass* Class : Classes)
-            EXPECT_TRUE(TQORObjectClipboard::IsClassRegistered(*Class)) << CommandLine.size() << " words";
+        EXPECT_EQ(TQORObjectClipboard::RegisteredClasses(), Classes) << CommandLine.size() << " words";
     }
     TQORObjectClipboard::UnregisterAllClasses();
 }
