@@ -69,6 +69,11 @@ char* PutJsonString(char* To, const char16_t* Units, qsizetype Size)
 
 void TJsonWriter::Grow(qsizetype Bytes)
 {
+    if (FDevice && FUsed > 0) {
+        Flush();
+        if (FText.size() >= Bytes)
+            return;
+    }
     FText.resize(std::max(FUsed + Bytes, std::max<qsizetype>(FText.size() * 2, 4096)));
 }
 
@@ -78,6 +83,26 @@ QByteArray TJsonWriter::TakeText()
     FText.resize(FUsed);
     FUsed = 0;
     return std::exchange(FText, QByteArray());
+}
+
+void TJsonWriter::StreamTo(QIODevice& Device, qsizetype Bytes)
+{
+    FDevice = &Device;
+    FText.resize(Bytes);
+}
+
+void TJsonWriter::Flush()
+{
+    if (!FWriteFailed && FDevice->write(FText.constData(), FUsed) != FUsed)
+        FWriteFailed = true;
+    FUsed = 0;
+}
+
+bool TJsonWriter::Finish()
+{
+    Put('\n');
+    Flush();
+    return !FWriteFailed;
 }
 
 void TJsonWriter::Indent()

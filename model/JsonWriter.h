@@ -7,6 +7,7 @@
 #include "foundation/GUID.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
@@ -42,6 +43,11 @@ public:
     void Reserve(qsizetype Bytes) { Room(Bytes); }
     // Hands the text over, ending it with a line break; the writer is empty afterwards.
     QByteArray TakeText();
+    // Sends the text to Device whenever Bytes of it have gathered, so that a long text never has to
+    // be held whole. Finish then sends the rest with the closing line break and tells whether
+    // every write succeeded.
+    void StreamTo(QIODevice& Device, qsizetype Bytes);
+    bool Finish();
 
 private:
     void BeforeValue();
@@ -54,6 +60,7 @@ private:
         return FText.data() + FUsed;
     }
     void Grow(qsizetype Bytes);
+    void Flush();
     void Put(const char* Bytes, qsizetype Size)
     {
         memcpy(Room(Size), Bytes, size_t(Size));
@@ -68,6 +75,8 @@ private:
     // The text so far is the first FUsed bytes; the rest is room already made.
     QByteArray FText;
     qsizetype FUsed = 0;
+    QIODevice* FDevice = nullptr;
+    bool FWriteFailed = false;
     struct TContainer
     {
         bool HasValue = false;

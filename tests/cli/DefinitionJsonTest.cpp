@@ -1,6 +1,7 @@
 #include "model/DefinitionJson.h"
 
 #include "cli/CliTestSupport.h"
+#include "samples/LargeDefinition.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -29,6 +30,23 @@ TEST(DefinitionJson, RoundTripsEveryLoadableDefinitionToTheProgramsOwnSave)
         EXPECT_EQ(DefinitionToJson(Built), Json) << File.Name.toStdString();
     }
     EXPECT_GE(Loaded, 13);
+}
+
+// Streamed out in parts, the text is the one made whole; a device that refuses writes is reported.
+TEST(DefinitionJson, StreamsTheSameTextItMakesWhole)
+{
+    TData Data;
+    BuildLarge(Data, {60, 5, 4, 200, 50, 10});
+    const QByteArray Whole = DefinitionToJson(Data);
+    ASSERT_GT(Whole.size(), 3 << 20) << "the text must span several parts";
+    QBuffer Streamed;
+    Streamed.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteDefinitionJson(Data, Streamed));
+    EXPECT_EQ(Streamed.data(), Whole);
+
+    QBuffer Refusing;
+    Refusing.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(WriteDefinitionJson(Data, Refusing));
 }
 
 TEST(DefinitionJson, KeepsDuplicateIDsAndReferencesApartByPosition)
