@@ -18,6 +18,13 @@ bool IsDigit(char C)
     return C >= '0' && C <= '9';
 }
 
+// Whether any of the eight bytes of Word is Byte.
+uint64_t HasByte(uint64_t Word, char Byte)
+{
+    const uint64_t Match = Word ^ (0x0101010101010101u * static_cast<unsigned char>(Byte));
+    return (Match - 0x0101010101010101u) & ~Match & 0x8080808080808080u;
+}
+
 int HexValue(char C)
 {
     if (C >= '0' && C <= '9')
@@ -217,6 +224,14 @@ private:
     {
         Start = Offset(FAt);
         for (;;) {
+            // Eight bytes at a time while none is a quote, a backslash or beyond ASCII.
+            while (FEnd - FAt >= 8) {
+                uint64_t Word;
+                memcpy(&Word, FAt, 8);
+                if (HasByte(Word, '"') | HasByte(Word, '\\') | (Word & 0x8080808080808080u))
+                    break;
+                FAt += 8;
+            }
             while (FAt != FEnd && static_cast<unsigned char>(*FAt) < 0x80 && *FAt != '"' && *FAt != '\\')
                 ++FAt;
             if (FAt == FEnd)
