@@ -5,6 +5,8 @@
 #include "model/DefinitionJson.h"
 #include "model/JsonTape.h"
 
+#include <QJsonDocument>
+
 #include <cmath>
 #include <memory>
 
@@ -519,14 +521,20 @@ void DefinitionFromJson(TData& Data, const QByteArray& Json)
     TJsonTape Tape;
     TJsonTapeError Error;
     if (!Tape.Parse(Json, Error)) {
-        const TTextPosition Position = TextPositionOf(Json, Error.Offset);
+        // Rare enough to parse twice: the report names the place the platform's parser names, which
+        // users of the command have long seen.
         QJsonParseError Described;
-        Described.offset = int(Error.Offset);
-        Described.error = Error.Error;
+        QJsonDocument::fromJson(Json, &Described);
+        qsizetype Offset = std::max<qsizetype>(Described.offset - 1, 0);
+        if (Described.error == QJsonParseError::NoError) {
+            Described.error = Error.Error;
+            Offset = Error.Offset;
+        }
+        const TTextPosition Position = TextPositionOf(Json, Offset);
         throw E_QOR_LoadingError(QStringLiteral("Line %1, column %2: expected %3 (%4)")
                                      .arg(Position.Line)
                                      .arg(Position.Column)
-                                     .arg(Expected(Error.Error), Described.errorString()));
+                                     .arg(Expected(Described.error), Described.errorString()));
     }
     if (!Tape.Root().isObject())
         throw E_QOR_LoadingError(QStringLiteral("Line 1, column 1: expected an object"));

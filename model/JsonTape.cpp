@@ -152,7 +152,7 @@ private:
             Done = Literal("null", 4, TJsonTape::Null, Node);
             break;
         default:
-            if (FAt != FEnd && (*FAt == '-' || IsDigit(*FAt)))
+            if (FAt != FEnd && (*FAt == '-' || *FAt == '.' || IsDigit(*FAt)))
                 Done = Number(Index);
             else
                 Done = Stop(QJsonParseError::IllegalValue);
@@ -261,26 +261,17 @@ private:
         ++FAt;
         if (FAt == FEnd)
             return Stop(QJsonParseError::UnterminatedString);
-        switch (*FAt) {
-        case '"':
-        case '\\':
-        case '/':
-        case 'b':
-        case 'f':
-        case 'n':
-        case 'r':
-        case 't':
-            ++FAt;
+        // Any character may follow the backslash and stands for itself; only \u needs four hex digits.
+        // A character beyond ASCII is left for the caller to check as UTF-8.
+        if (*FAt != 'u') {
+            if (static_cast<unsigned char>(*FAt) < 0x80)
+                ++FAt;
             return true;
-        case 'u':
-            if (FEnd - FAt >= 5 && HexValue(FAt[1]) >= 0 && HexValue(FAt[2]) >= 0 && HexValue(FAt[3]) >= 0 &&
-                HexValue(FAt[4]) >= 0) {
-                FAt += 5;
-                return true;
-            }
-            break;
-        default:
-            break;
+        }
+        if (FEnd - FAt >= 5 && HexValue(FAt[1]) >= 0 && HexValue(FAt[2]) >= 0 && HexValue(FAt[3]) >= 0 &&
+            HexValue(FAt[4]) >= 0) {
+            FAt += 5;
+            return true;
         }
         FAt = Backslash;
         return Stop(QJsonParseError::IllegalEscapeSequence);
@@ -413,8 +404,13 @@ QString TJsonTape::Decode(uint32_t Start, uint32_t Length, bool Escaped) const
             Result += QString::fromUtf8(Run, At - Run);
         if (At == End)
             break;
-        // The parser let only well-formed escapes through.
+        // The parser let only well-formed escapes through; one before a character beyond ASCII
+        // stands for that character, which the next run takes up.
         const char Kind = At[1];
+        if (static_cast<unsigned char>(Kind) >= 0x80) {
+            ++At;
+            continue;
+        }
         At += 2;
         switch (Kind) {
         case 'b':
