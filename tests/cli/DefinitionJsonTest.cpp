@@ -142,8 +142,7 @@ TEST(DefinitionJson, ReportsSyntaxErrorsWhereTheReferenceParserDoes)
                                  "{\"a\": .5}",
                                  "{\n\"\xC3\xA9\": \"\xC3\xA9\" 1}",
                                  "{\"a\": 1e999}",
-                                 "{\"a\": \"\\\xC3\xA9\" 1}",
-                                 "{\"a\": \"\\\xC3\"}"};
+                                 "{\"a\": \"\\\xC3\xA9\" 1}"};
     for (const char* Text : Texts) {
         const QByteArray Json(Text);
         QJsonParseError Error;
