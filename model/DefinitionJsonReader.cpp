@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,6 +49,45 @@ QString Expected(QJsonParseError::ParseError Error)
         break;
     }
     return QStringLiteral("valid JSON");
+}
+
+// A GUID in the braced form the writer gives, read straight from the text; nothing for any other
+// form, which then takes the general way.
+std::optional<TGUID> BracedGUID(QByteArrayView Text)
+{
+    if (Text.size() != 38 || Text[0] != '{' || Text[37] != '}')
+        return std::nullopt;
+    uint8_t Digits[32];
+    int Count = 0;
+    for (qsizetype I = 1; I < 37; ++I) {
+        const char C = Text[I];
+        if (I == 9 || I == 14 || I == 19 || I == 24) {
+            if (C != '-')
+                return std::nullopt;
+            continue;
+        }
+        if (C >= '0' && C <= '9')
+            Digits[Count++] = uint8_t(C - '0');
+        else if (C >= 'A' && C <= 'F')
+            Digits[Count++] = uint8_t(C - 'A' + 10);
+        else if (C >= 'a' && C <= 'f')
+            Digits[Count++] = uint8_t(C - 'a' + 10);
+        else
+            return std::nullopt;
+    }
+    const auto Number = [&Digits](int From, int Length) {
+        uint32_t Value = 0;
+        for (int I = From; I < From + Length; ++I)
+            Value = Value * 16 + Digits[I];
+        return Value;
+    };
+    TGUID Result;
+    Result.D1 = Number(0, 8);
+    Result.D2 = uint16_t(Number(8, 4));
+    Result.D3 = uint16_t(Number(12, 4));
+    for (int I = 0; I < 8; ++I)
+        Result.D4[size_t(I)] = uint8_t(Number(16 + 2 * I, 2));
+    return Result;
 }
 
 // Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
@@ -158,7 +198,9 @@ void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const 
     const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
-    const auto GUID = TGUID::FromString(Found.toString());
+    std::optional<TGUID> GUID = BracedGUID(Found.RawText());
+    if (!GUID)
+        GUID = TGUID::FromString(Found.toString());
     if (!Found.isString() || !GUID)
         Fail(Member(Path, Name), QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
     Value = *GUID;

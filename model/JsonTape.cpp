@@ -498,6 +498,14 @@ QString TJsonValue::toString() const
     return FTape->Decode(Node.Span.Start, Node.Span.Length, Node.Escaped);
 }
 
+QByteArrayView TJsonValue::RawText() const
+{
+    if (!isString() || FTape->FNodes[FIndex].Escaped)
+        return {};
+    const TJsonTape::TNode& Node = FTape->FNodes[FIndex];
+    return QByteArrayView(FTape->FText + Node.Span.Start, Node.Span.Length);
+}
+
 bool TJsonValue::IsText(const char* Text) const
 {
     if (!isString())

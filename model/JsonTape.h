@@ -5,6 +5,7 @@
 // stay in the text until asked for, so reading a large definition allocates little beyond the list.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QJsonParseError>
 #include <QString>
 
@@ -37,6 +38,8 @@ public:
     bool toBool() const;
     double toDouble(double Default = 0) const;
     QString toString() const;
+    // The bytes of a string without escapes as they stand in the text; empty for anything else.
+    QByteArrayView RawText() const;
     // Whether the value is a string equal to the ASCII text Text.
     bool IsText(const char* Text) const;
 
