@@ -3,6 +3,8 @@
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
 
+#include <QSaveFile>
+
 namespace {
 
 class TDumpCommand : public TCommand
@@ -27,12 +29,16 @@ public:
     {
         TData Data;
         Data.LoadFromFile(Arguments.Positional[0]);
-        const QByteArray Json = DefinitionToJson(Data);
+        // Written as it is made: the text of a large definition runs to tens of megabytes.
         const QString Target = Arguments.Option("-o");
-        if (Target.isEmpty())
-            IO.Out.write(Json);
-        else
-            WriteWholeFile(Target, Json);
+        if (Target.isEmpty()) {
+            if (!WriteDefinitionJson(Data, IO.Out))
+                throw E_QOR_SavingError(QStringLiteral("Standard output"));
+            return ceSuccess;
+        }
+        QSaveFile File(Target);
+        if (!File.open(QIODevice::WriteOnly) || !WriteDefinitionJson(Data, File) || !File.commit())
+            throw E_QOR_SavingError(QStringLiteral("File name='%1'").arg(Target));
         return ceSuccess;
     }
 };

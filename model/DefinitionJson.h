@@ -6,6 +6,7 @@
 // byte for byte. docs/definition-json.schema.json describes the format.
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 class TData;
@@ -14,6 +15,9 @@ class TData;
 inline constexpr const char* DefinitionJsonFormat = "quillon-definition";
 
 QByteArray DefinitionToJson(const TData& Data);
+// The same text written to Device a part at a time, for texts too long to want in memory whole.
+// Returns false when Device refused a write.
+bool WriteDefinitionJson(const TData& Data, QIODevice& Device);
 
 // Replaces Data's content with the definition in Json. A text that is not JSON raises
 // E_QOR_LoadingError with the line, the column and what was expected there; a value of the wrong

@@ -3,14 +3,13 @@
 #include "foundation/Streams.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/JsonTape.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonValue>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -52,6 +51,45 @@ QString Expected(QJsonParseError::ParseError Error)
     return QStringLiteral("valid JSON");
 }
 
+// A GUID in the braced form the writer gives, read straight from the text; nothing for any other
+// form, which then takes the general way.
+std::optional<TGUID> BracedGUID(QByteArrayView Text)
+{
+    if (Text.size() != 38 || Text[0] != '{' || Text[37] != '}')
+        return std::nullopt;
+    uint8_t Digits[32];
+    int Count = 0;
+    for (qsizetype I = 1; I < 37; ++I) {
+        const char C = Text[I];
+        if (I == 9 || I == 14 || I == 19 || I == 24) {
+            if (C != '-')
+                return std::nullopt;
+            continue;
+        }
+        if (C >= '0' && C <= '9')
+            Digits[Count++] = uint8_t(C - '0');
+        else if (C >= 'A' && C <= 'F')
+            Digits[Count++] = uint8_t(C - 'A' + 10);
+        else if (C >= 'a' && C <= 'f')
+            Digits[Count++] = uint8_t(C - 'a' + 10);
+        else
+            return std::nullopt;
+    }
+    const auto Number = [&Digits](int From, int Length) {
+        uint32_t Value = 0;
+        for (int I = From; I < From + Length; ++I)
+            Value = Value * 16 + Digits[I];
+        return Value;
+    };
+    TGUID Result;
+    Result.D1 = Number(0, 8);
+    Result.D2 = uint16_t(Number(8, 4));
+    Result.D3 = uint16_t(Number(12, 4));
+    for (int I = 0; I < 8; ++I)
+        Result.D4[size_t(I)] = uint8_t(Number(16 + 2 * I, 2));
+    return Result;
+}
+
 // Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
 // and spelt out only for a report: most values are read without one.
 struct TPath
@@ -77,7 +115,7 @@ class TDefinitionReader
 public:
     explicit TDefinitionReader(TData& Data) : FData(Data) {}
 
-    void Read(const QJsonObject& Root);
+    void Read(const TJsonValue& Root);
 
 private:
     [[noreturn]] void Fail(const TPath& Path, const QString& What) const
@@ -89,40 +127,40 @@ private:
     static TPath Element(const TPath& Path, qsizetype Index) { return {&Path, nullptr, Index}; }
 
     // Missing members keep the value they have; present ones must be of the right kind.
-    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, QString& Value) const;
-    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, bool& Value) const;
-    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, int32_t& Value) const;
-    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, TGUID& Value) const;
-    void Read(const QJsonObject& Object, const TPath& Path, const char* Name, QStringList& Value) const;
-    void ReadExpanded(const QJsonObject& Object, const TPath& Path, TQORObject& Target) const;
+    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const;
+    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const;
+    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const;
+    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const;
+    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const;
+    void ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const;
     template <class TEnum>
     void ReadEnum(
-        const QJsonObject& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
-    int32_t ToInteger(const QJsonValue& Value, const TPath& Path) const;
-    QJsonObject ObjectAt(const QJsonValue& Value, const TPath& Path) const;
+        const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
+    int32_t ToInteger(const TJsonValue& Value, const TPath& Path) const;
+    TJsonValue ObjectAt(const TJsonValue& Value, const TPath& Path) const;
 
     // The items of an owning list: for each one an element is created, added and read.
     template <class TItem, class F>
-    void ReadOwned(const QJsonObject& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem);
+    void ReadOwned(const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem);
     // A reference list, checked against the package-level list it points into.
     template <class TList>
     void
-    ReadReferences(const QJsonObject& Object, const TPath& Path, const char* Name, TList& List, const TList& Source);
-    void ReadConfigurators(const QJsonObject& Root);
-    TTaskModule* ReadTaskModuleReference(const QJsonValue& Value, const TPath& Path) const;
+    ReadReferences(const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source);
+    void ReadConfigurators(const TJsonValue& Root);
+    TTaskModule* ReadTaskModuleReference(const TJsonValue& Value, const TPath& Path) const;
 
-    void ReadDataType(const QJsonObject& Object, const TPath& Path, TBaseDataType& Type);
-    void ReadDriver(const QJsonObject& Object, const TPath& Path, TDriver& Driver);
-    void ReadCodeModule(const QJsonObject& Object, const TPath& Path, TCodeModule& Module);
-    void ReadObject(const QJsonObject& Object, const TPath& Path, TTaskModuleObject& Target);
-    void ReadTaskModule(const QJsonObject& Object, const TPath& Path, TTaskModule& Module);
+    void ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type);
+    void ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver);
+    void ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module);
+    void ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target);
+    void ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module);
 
     TData& FData;
 };
 
-void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, QString& Value) const
+void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isString())
@@ -130,9 +168,9 @@ void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const
     Value = Found.toString();
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, bool& Value) const
+void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isBool())
@@ -140,7 +178,7 @@ void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const
     Value = Found.toBool();
 }
 
-int32_t TDefinitionReader::ToInteger(const QJsonValue& Value, const TPath& Path) const
+int32_t TDefinitionReader::ToInteger(const TJsonValue& Value, const TPath& Path) const
 {
     const double Number = Value.toDouble(0.5);
     if (!Value.isDouble() || std::trunc(Number) != Number || Number < INT32_MIN || Number > INT32_MAX)
@@ -148,41 +186,43 @@ int32_t TDefinitionReader::ToInteger(const QJsonValue& Value, const TPath& Path)
     return static_cast<int32_t>(Number);
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, int32_t& Value) const
+void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (!Found.isUndefined())
         Value = ToInteger(Found, Member(Path, Name));
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, TGUID& Value) const
+void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
-    const auto GUID = TGUID::FromString(Found.toString());
+    std::optional<TGUID> GUID = BracedGUID(Found.RawText());
+    if (!GUID)
+        GUID = TGUID::FromString(Found.toString());
     if (!Found.isString() || !GUID)
         Fail(Member(Path, Name), QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
     Value = *GUID;
 }
 
-void TDefinitionReader::Read(const QJsonObject& Object, const TPath& Path, const char* Name, QStringList& Value) const
+void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isArray())
         Fail(Member(Path, Name), QStringLiteral("an array of strings"));
     Value.clear();
-    const QJsonArray Array = Found.toArray();
-    for (qsizetype I = 0; I < Array.size(); ++I) {
-        if (!Array[I].isString())
+    TJsonValue Item = Found.First();
+    for (qsizetype I = 0; I < Found.size(); ++I, Item = Item.Next()) {
+        if (!Item.isString())
             Fail(Element(Member(Path, Name), I), QStringLiteral("a string"));
-        Value.append(Array[I].toString());
+        Value.append(Item.toString());
     }
 }
 
-void TDefinitionReader::ReadExpanded(const QJsonObject& Object, const TPath& Path, TQORObject& Target) const
+void TDefinitionReader::ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const
 {
     bool Expanded = Target.Expanded();
     Read(Object, Path, "Expanded", Expanded);
@@ -191,9 +231,9 @@ void TDefinitionReader::ReadExpanded(const QJsonObject& Object, const TPath& Pat
 
 template <class TEnum>
 void TDefinitionReader::ReadEnum(
-    const QJsonObject& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
+    const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (Found.isString()) {
@@ -207,65 +247,65 @@ void TDefinitionReader::ReadEnum(
     Value = static_cast<TEnum>(ToInteger(Found, Member(Path, Name)));
 }
 
-QJsonObject TDefinitionReader::ObjectAt(const QJsonValue& Value, const TPath& Path) const
+TJsonValue TDefinitionReader::ObjectAt(const TJsonValue& Value, const TPath& Path) const
 {
     if (!Value.isObject())
         Fail(Path, QStringLiteral("an object"));
-    return Value.toObject();
+    return Value;
 }
 
 template <class TItem, class F>
 void TDefinitionReader::ReadOwned(
-    const QJsonObject& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem)
+    const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem)
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     const TPath ListPath = Member(Path, Name);
-    const QJsonObject ListObject = ObjectAt(Found, ListPath);
+    const TJsonValue ListObject = ObjectAt(Found, ListPath);
     ReadExpanded(ListObject, ListPath, List);
-    const QJsonValue Items = ListObject.value(QLatin1String("Items"));
+    const TJsonValue Items = ListObject.value("Items");
     if (Items.isUndefined())
         return;
     const TPath ItemsPath = Member(ListPath, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
-    const QJsonArray Array = Items.toArray();
-    if (Array.size() >= MaxListSize)
+    if (Items.size() >= MaxListSize)
         Fail(ItemsPath, QStringLiteral("fewer items"));
-    List.SetCapacity(static_cast<int32_t>(Array.size()));
-    for (qsizetype I = 0; I < Array.size(); ++I) {
-        const TPath ItemPath = Element(ItemsPath, I);
+    List.SetCapacity(static_cast<int32_t>(Items.size()));
+    TJsonValue Element = Items.First();
+    for (qsizetype I = 0; I < Items.size(); ++I, Element = Element.Next()) {
+        const TPath ItemPath = TDefinitionReader::Element(ItemsPath, I);
         auto Item = std::make_unique<TItem>();
         TItem* Added = Item.get();
         List.Add(Item.release());
-        ReadItem(ObjectAt(Array[I], ItemPath), ItemPath, *Added);
+        ReadItem(ObjectAt(Element, ItemPath), ItemPath, *Added);
     }
 }
 
 template <class TList>
 void TDefinitionReader::ReadReferences(
-    const QJsonObject& Object, const TPath& Path, const char* Name, TList& List, const TList& Source)
+    const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source)
 {
-    const QJsonValue Found = Object.value(QLatin1String(Name));
+    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     const TPath ListPath = Member(Path, Name);
-    const QJsonObject ListObject = ObjectAt(Found, ListPath);
+    const TJsonValue ListObject = ObjectAt(Found, ListPath);
     ReadExpanded(ListObject, ListPath, List);
-    const QJsonValue Items = ListObject.value(QLatin1String("Items"));
+    const TJsonValue Items = ListObject.value("Items");
     if (Items.isUndefined())
         return;
     const TPath ItemsPath = Member(ListPath, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
-    const QJsonArray Array = Items.toArray();
-    for (qsizetype I = 0; I < Array.size(); ++I) {
+    TJsonValue Item = Items.First();
+    for (qsizetype I = 0; I < Items.size(); ++I, Item = Item.Next()) {
         const TPath ItemPath = Element(ItemsPath, I);
-        const QJsonObject Reference = ObjectAt(Array[I], ItemPath);
+        const TJsonValue Reference = ObjectAt(Item, ItemPath);
         int32_t Index = -1;
-        if (Reference.contains(QLatin1String("Index"))) {
-            Read(Reference, ItemPath, "Index", Index);
+        if (const TJsonValue Position = Reference.value("Index"); !Position.isUndefined()) {
+            Index = ToInteger(Position, Member(ItemPath, "Index"));
         } else {
             // Written by hand: the ID alone must name exactly one element.
             TGUID ID;
@@ -286,11 +326,11 @@ void TDefinitionReader::ReadReferences(
     }
 }
 
-TTaskModule* TDefinitionReader::ReadTaskModuleReference(const QJsonValue& Value, const TPath& Path) const
+TTaskModule* TDefinitionReader::ReadTaskModuleReference(const TJsonValue& Value, const TPath& Path) const
 {
     if (Value.isUndefined() || Value.isNull())
         return nullptr;
-    const QJsonObject Reference = ObjectAt(Value, Path);
+    const TJsonValue Reference = ObjectAt(Value, Path);
     TTaskModulePosition Position;
     Read(Reference, Path, "CodeModule", Position.CodeModule);
     Read(Reference, Path, "Object", Position.Object);
@@ -308,33 +348,32 @@ TTaskModule* TDefinitionReader::ReadTaskModuleReference(const QJsonValue& Value,
 }
 
 // Configurators and command editors may point into later code modules: read once all exist.
-void TDefinitionReader::ReadConfigurators(const QJsonObject& Root)
+void TDefinitionReader::ReadConfigurators(const TJsonValue& Root)
 {
-    const auto ItemsOf = [](const QJsonObject& Object, const char* Name) {
-        return Object.value(QLatin1String(Name)).toObject().value(QLatin1String("Items")).toArray();
-    };
-    const QJsonArray Modules = ItemsOf(Root, "CodeModules");
+    const auto ItemsOf = [](const TJsonValue& Object, const char* Name) { return Object.value(Name).value("Items"); };
+    const TJsonValue Modules = ItemsOf(Root, "CodeModules");
     const TPath ModulesPath{nullptr, "CodeModules", -1};
     const TPath ModuleItems = Member(ModulesPath, "Items");
-    for (int32_t C = 0; C < FData.CodeModules.Count(); ++C) {
+    TJsonValue ModuleItem = Modules.First();
+    for (int32_t C = 0; C < FData.CodeModules.Count(); ++C, ModuleItem = ModuleItem.Next()) {
         const TPath ModulePath = Element(ModuleItems, C);
         const TPath ObjectsPath = Member(ModulePath, "TaskModuleObjects");
         const TPath ObjectItems = Member(ObjectsPath, "Items");
-        const QJsonArray Objects = ItemsOf(Modules[C].toObject(), "TaskModuleObjects");
+        const TJsonValue Objects = ItemsOf(ModuleItem, "TaskModuleObjects");
         TCodeModule* Module = FData.CodeModules.Items(C);
-        for (int32_t O = 0; O < Module->TaskModuleObjects.Count(); ++O) {
+        TJsonValue Object = Objects.First();
+        for (int32_t O = 0; O < Module->TaskModuleObjects.Count(); ++O, Object = Object.Next()) {
             const TPath ObjectPath = Element(ObjectItems, O);
-            const QJsonObject Object = Objects[O].toObject();
             TTaskModuleObject* Target = Module->TaskModuleObjects.Items(O);
-            Target->Configurator = ReadTaskModuleReference(Object.value(QLatin1String("Configurator")),
-                                                           Member(ObjectPath, "Configurator"));
-            Target->CommandEditor = ReadTaskModuleReference(Object.value(QLatin1String("CommandEditor")),
-                                                            Member(ObjectPath, "CommandEditor"));
+            Target->Configurator =
+                ReadTaskModuleReference(Object.value("Configurator"), Member(ObjectPath, "Configurator"));
+            Target->CommandEditor =
+                ReadTaskModuleReference(Object.value("CommandEditor"), Member(ObjectPath, "CommandEditor"));
         }
     }
 }
 
-void TDefinitionReader::ReadDataType(const QJsonObject& Object, const TPath& Path, TBaseDataType& Type)
+void TDefinitionReader::ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type)
 {
     Read(Object, Path, "ID", Type.ID);
     Read(Object, Path, "Name", Type.Name);
@@ -354,7 +393,7 @@ void TDefinitionReader::ReadDataType(const QJsonObject& Object, const TPath& Pat
     ReadExpanded(Object, Path, Type);
 }
 
-void TDefinitionReader::ReadDriver(const QJsonObject& Object, const TPath& Path, TDriver& Driver)
+void TDefinitionReader::ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver)
 {
     Read(Object, Path, "ID", Driver.ID);
     Read(Object, Path, "Name", Driver.Name);
@@ -369,7 +408,7 @@ void TDefinitionReader::ReadDriver(const QJsonObject& Object, const TPath& Path,
     ReadExpanded(Object, Path, Driver);
 }
 
-void TDefinitionReader::ReadTaskModule(const QJsonObject& Object, const TPath& Path, TTaskModule& Module)
+void TDefinitionReader::ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module)
 {
     Read(Object, Path, "ID", Module.ID);
     ReadEnum(Object, Path, "Type", Module.Type, TaskModuleTypeTexts());
@@ -386,7 +425,7 @@ void TDefinitionReader::ReadTaskModule(const QJsonObject& Object, const TPath& P
     ReadExpanded(Object, Path, Module);
 }
 
-void TDefinitionReader::ReadObject(const QJsonObject& Object, const TPath& Path, TTaskModuleObject& Target)
+void TDefinitionReader::ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target)
 {
     Read(Object, Path, "ID", Target.ID);
     Read(Object, Path, "Name", Target.Name);
@@ -397,7 +436,7 @@ void TDefinitionReader::ReadObject(const QJsonObject& Object, const TPath& Path,
                            Path,
                            "TaskModules",
                            Target.TaskModules,
-                           [this](const QJsonObject& Item, const TPath& ItemPath, TTaskModule& Module) {
+                           [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModule& Module) {
                                ReadTaskModule(Item, ItemPath, Module);
                            });
     Read(Object, Path, "LMSNotesSupported", Target.LMSNotesSupported);
@@ -412,7 +451,7 @@ void TDefinitionReader::ReadObject(const QJsonObject& Object, const TPath& Path,
     ReadExpanded(Object, Path, Target);
 }
 
-void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& Path, TCodeModule& Module)
+void TDefinitionReader::ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module)
 {
     Read(Object, Path, "ID", Module.ID);
     Read(Object, Path, "Name", Module.Name);
@@ -429,7 +468,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& P
                             Path,
                             "SupportFiles",
                             Module.SupportFiles,
-                            [this](const QJsonObject& Item, const TPath& ItemPath, TSupportFile& File) {
+                            [this](const TJsonValue& Item, const TPath& ItemPath, TSupportFile& File) {
                                 Read(Item, ItemPath, "SourceFilePath", File.SourceFilePath);
                                 Read(Item, ItemPath, "SourceFileName", File.SourceFileName);
                                 Read(Item, ItemPath, "TargetRelativePath", File.TargetRelativePath);
@@ -439,7 +478,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& P
                                  Path,
                                  "TaskModuleObjects",
                                  Module.TaskModuleObjects,
-                                 [this](const QJsonObject& Item, const TPath& ItemPath, TTaskModuleObject& Target) {
+                                 [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModuleObject& Target) {
                                      ReadObject(Item, ItemPath, Target);
                                  });
     ReadOwned<TCommandLineTool>(
@@ -447,7 +486,7 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& P
         Path,
         "CommandLineTools",
         Module.CommandLineTools,
-        [this](const QJsonObject& Item, const TPath& ItemPath, TCommandLineTool& Tool) {
+        [this](const TJsonValue& Item, const TPath& ItemPath, TCommandLineTool& Tool) {
             Read(Item, ItemPath, "ID", Tool.ID);
             Read(Item, ItemPath, "Name", Tool.Name);
             Read(Item, ItemPath, "CommandLineArguments", Tool.CommandLineArguments);
@@ -466,10 +505,9 @@ void TDefinitionReader::ReadCodeModule(const QJsonObject& Object, const TPath& P
     ReadExpanded(Object, Path, Module);
 }
 
-void TDefinitionReader::Read(const QJsonObject& Root)
+void TDefinitionReader::Read(const TJsonValue& Root)
 {
-    const QJsonValue Format = Root.value(QLatin1String("Format"));
-    if (Format.toString() != QLatin1String(DefinitionJsonFormat))
+    if (!Root.value("Format").IsText(DefinitionJsonFormat))
         Fail(TPath{nullptr, "Format", -1},
              QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
     int32_t Version = 1;
@@ -485,7 +523,7 @@ void TDefinitionReader::Read(const QJsonObject& Root)
     Read(Root, {}, "AllowExportFromLMS", FData.AllowExportFromLMS);
     Read(Root, {}, "BetaSoftware", FData.BetaSoftware);
     Read(Root, {}, "DataTypesExpanded", FData.DataTypesExpanded);
-    const auto DataType = [this](const QJsonObject& Item, const TPath& Path, TBaseDataType& Type) {
+    const auto DataType = [this](const TJsonValue& Item, const TPath& Path, TBaseDataType& Type) {
         ReadDataType(Item, Path, Type);
     };
     ReadOwned<TTaskType>(Root, {}, "TaskTypes", FData.TaskTypes, DataType);
@@ -496,7 +534,7 @@ void TDefinitionReader::Read(const QJsonObject& Root)
                               {},
                               "InterfaceTypes",
                               FData.InterfaceTypes,
-                              [this](const QJsonObject& Item, const TPath& Path, TInterfaceType& Type) {
+                              [this](const TJsonValue& Item, const TPath& Path, TInterfaceType& Type) {
                                   Read(Item, Path, "ID", Type.ID);
                                   Read(Item, Path, "Name", Type.Name);
                                   Read(Item, Path, "Creator", Type.Creator);
@@ -505,16 +543,15 @@ void TDefinitionReader::Read(const QJsonObject& Root)
                                   ReadExpanded(Item, Path, Type);
                               });
     ReadOwned<TDriver>(
-        Root, {}, "Drivers", FData.Drivers, [this](const QJsonObject& Item, const TPath& Path, TDriver& Driver) {
+        Root, {}, "Drivers", FData.Drivers, [this](const TJsonValue& Item, const TPath& Path, TDriver& Driver) {
             ReadDriver(Item, Path, Driver);
         });
-    ReadOwned<TCodeModule>(Root,
-                           {},
-                           "CodeModules",
-                           FData.CodeModules,
-                           [this](const QJsonObject& Item, const TPath& Path, TCodeModule& Module) {
-                               ReadCodeModule(Item, Path, Module);
-                           });
+    ReadOwned<TCodeModule>(
+        Root,
+        {},
+        "CodeModules",
+        FData.CodeModules,
+        [this](const TJsonValue& Item, const TPath& Path, TCodeModule& Module) { ReadCodeModule(Item, Path, Module); });
     ReadConfigurators(Root);
     FData.ResolveReferences();
 }
@@ -523,20 +560,28 @@ void TDefinitionReader::Read(const QJsonObject& Root)
 
 void DefinitionFromJson(TData& Data, const QByteArray& Json)
 {
-    QJsonParseError Error;
-    const QJsonDocument Document = QJsonDocument::fromJson(Json, &Error);
-    if (Error.error != QJsonParseError::NoError) {
-        // The parser's offset lies just past the character it stumbled on.
-        const TTextPosition Position = TextPositionOf(Json, std::max<qsizetype>(Error.offset - 1, 0));
+    TJsonTape Tape;
+    TJsonTapeError Error;
+    if (!Tape.Parse(Json, Error)) {
+        // Rare enough to parse twice: the report names the place the platform's parser names, which
+        // users of the command have long seen.
+        QJsonParseError Described;
+        QJsonDocument::fromJson(Json, &Described);
+        qsizetype Offset = std::max<qsizetype>(Described.offset - 1, 0);
+        if (Described.error == QJsonParseError::NoError) {
+            Described.error = Error.Error;
+            Offset = Error.Offset;
+        }
+        const TTextPosition Position = TextPositionOf(Json, Offset);
         throw E_QOR_LoadingError(QStringLiteral("Line %1, column %2: expected %3 (%4)")
                                      .arg(Position.Line)
                                      .arg(Position.Column)
-                                     .arg(Expected(Error.error), Error.errorString()));
+                                     .arg(Expected(Described.error), Described.errorString()));
     }
-    if (!Document.isObject())
+    if (!Tape.Root().isObject())
         throw E_QOR_LoadingError(QStringLiteral("Line 1, column 1: expected an object"));
     auto Scratch = std::make_unique<TData>();
-    TDefinitionReader(*Scratch).Read(Document.object());
+    TDefinitionReader(*Scratch).Read(Tape.Root());
     // Through the definition file, so that the package is exactly what the program would load.
     TMemoryStream Stream;
     Scratch->SaveToStream(Stream);

@@ -103,6 +103,20 @@ public:
     {
         // A reference takes some 80 bytes of text; most large packages are mostly references.
         Out.Reserve(qsizetype(1) << 20);
+        WriteAll();
+        return Out.TakeText();
+    }
+
+    bool WriteTo(QIODevice& Device)
+    {
+        Out.StreamTo(Device, qsizetype(1) << 20);
+        WriteAll();
+        return Out.Finish();
+    }
+
+private:
+    void WriteAll()
+    {
         Out.BeginObject();
         Out.Field("Format", QString::fromLatin1(DefinitionJsonFormat));
         Out.Field("Version", 1);
@@ -148,10 +162,8 @@ public:
         OwnedList(
             Out, "CodeModules", FData.CodeModules, [this](const TCodeModule& Module) { WriteCodeModule(Module); });
         Out.EndObject();
-        return Out.TakeText();
     }
 
-private:
     void Head(const TBaseDataType& Type)
     {
         GUIDField(Out, "ID", Type.ID);
@@ -259,6 +271,11 @@ private:
 QByteArray DefinitionToJson(const TData& Data)
 {
     return TDefinitionWriter(Data).Write();
+}
+
+bool WriteDefinitionJson(const TData& Data, QIODevice& Device)
+{
+    return TDefinitionWriter(Data).WriteTo(Device);
 }
 
 bool LooksLikeJson(const QByteArray& Bytes)

@@ -1,9 +1,116 @@
 #include "model/JsonWriter.h"
 
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// The text of Units as a JSON string with its quotes, at To, which has room for 2 + 6 * Size bytes
+// (the longest escape is six bytes for one unit). Returns the end of what was written.
+char* PutJsonString(char* To, const char16_t* Units, qsizetype Size)
+{
+    static const char Hex[] = "0123456789abcdef";
+    *To++ = '"';
+    for (qsizetype I = 0; I < Size; ++I) {
+        const char16_t Unit = Units[I];
+        if (Unit < 0x80) {
+            if (Unit >= 0x20 && Unit != '"' && Unit != '\\') {
+                *To++ = char(Unit);
+                continue;
+            }
+            *To++ = '\\';
+            switch (Unit) {
+            case '"':
+            case '\\':
+                *To++ = char(Unit);
+                break;
+            case '\n':
+                *To++ = 'n';
+                break;
+            case '\r':
+                *To++ = 'r';
+                break;
+            case '\t':
+                *To++ = 't';
+                break;
+            default:
+                memcpy(To, "u00", 3);
+                To[3] = Hex[Unit >> 4];
+                To[4] = Hex[Unit & 15];
+                To += 5;
+            }
+        } else if (Unit < 0x800) {
+            *To++ = char(0xC0 | (Unit >> 6));
+            *To++ = char(0x80 | (Unit & 0x3F));
+        } else if (Unit < 0xD800 || Unit > 0xDFFF) {
+            *To++ = char(0xE0 | (Unit >> 12));
+            *To++ = char(0x80 | ((Unit >> 6) & 0x3F));
+            *To++ = char(0x80 | (Unit & 0x3F));
+        } else if (Unit < 0xDC00 && I + 1 < Size && Units[I + 1] >= 0xDC00 && Units[I + 1] <= 0xDFFF) {
+            const char32_t Point = 0x10000 + ((char32_t(Unit) - 0xD800) << 10) + (Units[I + 1] - 0xDC00);
+            ++I;
+            *To++ = char(0xF0 | (Point >> 18));
+            *To++ = char(0x80 | ((Point >> 12) & 0x3F));
+            *To++ = char(0x80 | ((Point >> 6) & 0x3F));
+            *To++ = char(0x80 | (Point & 0x3F));
+        } else {
+            // A lone surrogate: whatever the codec makes of it (its replacement is three bytes).
+            const QByteArray Replaced = QStringView(Units + I, 1).toUtf8();
+            const qsizetype Length = std::min<qsizetype>(Replaced.size(), 3);
+            memcpy(To, Replaced.constData(), size_t(Length));
+            To += Length;
+        }
+    }
+    *To++ = '"';
+    return To;
+}
+
+} // namespace
+
+void TJsonWriter::Grow(qsizetype Bytes)
+{
+    if (FDevice && FUsed > 0) {
+        Flush();
+        if (FText.size() >= Bytes)
+            return;
+    }
+    FText.resize(std::max(FUsed + Bytes, std::max<qsizetype>(FText.size() * 2, 4096)));
+}
+
+QByteArray TJsonWriter::TakeText()
+{
+    Put('\n');
+    FText.resize(FUsed);
+    FUsed = 0;
+    return std::exchange(FText, QByteArray());
+}
+
+void TJsonWriter::StreamTo(QIODevice& Device, qsizetype Bytes)
+{
+    FDevice = &Device;
+    FText.resize(Bytes);
+}
+
+void TJsonWriter::Flush()
+{
+    if (!FWriteFailed && FDevice->write(FText.constData(), FUsed) != FUsed)
+        FWriteFailed = true;
+    FUsed = 0;
+}
+
+bool TJsonWriter::Finish()
+{
+    Put('\n');
+    Flush();
+    return !FWriteFailed;
+}
+
 void TJsonWriter::Indent()
 {
-    FText += '\n';
-    FText.append(static_cast<qsizetype>(FDepth * 2), ' ');
+    char* To = Room(1 + FDepth * 2);
+    *To = '\n';
+    memset(To + 1, ' ', size_t(FDepth * 2));
+    FUsed += 1 + FDepth * 2;
 }
 
 void TJsonWriter::BeforeValue()
@@ -17,12 +124,12 @@ void TJsonWriter::BeforeValue()
     TContainer& Open = FOpen.back();
     if (Open.Inline) {
         if (Open.HasValue)
-            FText += ", ";
+            Put(", ", 2);
         Open.HasValue = true;
         return;
     }
     if (Open.HasValue)
-        FText += ',';
+        Put(',');
     Open.HasValue = true;
     Indent();
 }
@@ -30,7 +137,7 @@ void TJsonWriter::BeforeValue()
 void TJsonWriter::BeginObject()
 {
     BeforeValue();
-    FText += '{';
+    Put('{');
     FOpen.push_back({false, false});
     ++FDepth;
 }
@@ -38,7 +145,7 @@ void TJsonWriter::BeginObject()
 void TJsonWriter::BeginInlineObject()
 {
     BeforeValue();
-    FText += '{';
+    Put('{');
     FOpen.push_back({false, true});
 }
 
@@ -51,13 +158,13 @@ void TJsonWriter::EndObject()
         if (Closed.HasValue)
             Indent();
     }
-    FText += '}';
+    Put('}');
 }
 
 void TJsonWriter::BeginArray()
 {
     BeforeValue();
-    FText += '[';
+    Put('[');
     FOpen.push_back({false, false});
     ++FDepth;
 }
@@ -65,22 +172,26 @@ void TJsonWriter::BeginArray()
 void TJsonWriter::EndArray()
 {
     EndObject();
-    FText.back() = ']';
+    FText[FUsed - 1] = ']';
 }
 
 void TJsonWriter::Key(const char* Name)
 {
     BeforeValue();
-    FText += '"';
-    FText += Name;
-    FText += "\": ";
+    const size_t Length = strlen(Name);
+    char* To = Room(qsizetype(Length) + 4);
+    *To = '"';
+    memcpy(To + 1, Name, Length);
+    memcpy(To + 1 + Length, "\": ", 3);
+    FUsed += qsizetype(Length) + 4;
     FAfterKey = true;
 }
 
 void TJsonWriter::String(const QString& Value)
 {
     BeforeValue();
-    AppendJsonString(FText, Value);
+    char* To = Room(2 + 6 * Value.size());
+    FUsed = PutJsonString(To, reinterpret_cast<const char16_t*>(Value.utf16()), Value.size()) - FText.data();
 }
 
 void TJsonWriter::GUID(const TGUID& Value)
@@ -89,90 +200,58 @@ void TJsonWriter::GUID(const TGUID& Value)
     BeforeValue();
     const auto Bytes = Value.ToBytes();
     // Registry order: the three fields little-endian on the stream, shown most significant first.
-    static const int Order[16] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11};
-    char Text[40];
-    int At = 0;
-    Text[At++] = '"';
-    Text[At++] = '{';
-    for (int I = 0; I < 16; ++I) {
-        if (Order[I] < 0) {
-            Text[At++] = '-';
+    static const int Order[20] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11, 12, 13, 14, 15};
+    char* To = Room(40);
+    *To++ = '"';
+    *To++ = '{';
+    for (const int At : Order) {
+        if (At < 0) {
+            *To++ = '-';
             continue;
         }
-        Text[At++] = Hex[Bytes[size_t(Order[I])] >> 4];
-        Text[At++] = Hex[Bytes[size_t(Order[I])] & 15];
+        *To++ = Hex[Bytes[size_t(At)] >> 4];
+        *To++ = Hex[Bytes[size_t(At)] & 15];
     }
-    FText.append(Text, At);
-    for (int I = 12; I < 16; ++I) {
-        Text[0] = Hex[Bytes[size_t(I)] >> 4];
-        Text[1] = Hex[Bytes[size_t(I)] & 15];
-        FText.append(Text, 2);
-    }
-    FText += "}\"";
+    *To++ = '}';
+    *To++ = '"';
+    FUsed += 40;
 }
 
 void TJsonWriter::Boolean(bool Value)
 {
     BeforeValue();
-    FText += Value ? "true" : "false";
+    if (Value)
+        Put("true", 4);
+    else
+        Put("false", 5);
 }
 
 void TJsonWriter::Integer(int64_t Value)
 {
     BeforeValue();
-    FText += QByteArray::number(static_cast<qlonglong>(Value));
+    char Digits[24];
+    char* End = Digits + sizeof(Digits);
+    char* At = End;
+    uint64_t Magnitude = Value < 0 ? 0 - uint64_t(Value) : uint64_t(Value);
+    do {
+        *--At = char('0' + Magnitude % 10);
+        Magnitude /= 10;
+    } while (Magnitude);
+    if (Value < 0)
+        *--At = '-';
+    Put(At, End - At);
 }
 
 void TJsonWriter::Null()
 {
     BeforeValue();
-    FText += "null";
+    Put("null", 4);
 }
-
-namespace {
-
-void AppendAscii(QByteArray& Out, char C)
-{
-    static const char Hex[] = "0123456789abcdef";
-    const auto Unit = static_cast<unsigned char>(C);
-    if (C == '"' || C == '\\') {
-        Out += '\\';
-        Out += C;
-    } else if (Unit >= 0x20) {
-        Out += C;
-    } else if (C == '\n') {
-        Out += "\\n";
-    } else if (C == '\r') {
-        Out += "\\r";
-    } else if (C == '\t') {
-        Out += "\\t";
-    } else {
-        Out += "\\u00";
-        Out += Hex[Unit >> 4];
-        Out += Hex[Unit & 15];
-    }
-}
-
-} // namespace
 
 void AppendJsonString(QByteArray& Out, const QString& Value)
 {
-    Out += '"';
-    const char16_t* Units = reinterpret_cast<const char16_t*>(Value.utf16());
-    const qsizetype Size = Value.size();
-    for (qsizetype I = 0; I < Size; ++I) {
-        if (Units[I] < 0x80) {
-            AppendAscii(Out, char(Units[I]));
-            continue;
-        }
-        // Beyond ASCII the rest goes through the codec; its multi-byte sequences need no escapes.
-        for (const char Byte : QStringView(Units + I, Size - I).toUtf8()) {
-            if (static_cast<unsigned char>(Byte) < 0x80)
-                AppendAscii(Out, Byte);
-            else
-                Out += Byte;
-        }
-        break;
-    }
-    Out += '"';
+    const qsizetype Start = Out.size();
+    Out.resize(Start + 2 + 6 * Value.size());
+    char* End = PutJsonString(Out.data() + Start, reinterpret_cast<const char16_t*>(Value.utf16()), Value.size());
+    Out.resize(End - Out.constData());
 }

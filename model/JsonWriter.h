@@ -7,10 +7,11 @@
 #include "foundation/GUID.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
-#include <utility>
+#include <cstring>
 #include <vector>
 
 class TJsonWriter
@@ -39,19 +40,43 @@ public:
     void Field(const char* Name, const TGUID& Value) { Key(Name), GUID(Value); }
 
     // Room for Bytes of text, when the caller can tell how much will come.
-    void Reserve(qsizetype Bytes) { FText.reserve(Bytes); }
+    void Reserve(qsizetype Bytes) { Room(Bytes); }
     // Hands the text over, ending it with a line break; the writer is empty afterwards.
-    QByteArray TakeText()
-    {
-        FText += '\n';
-        return std::exchange(FText, QByteArray());
-    }
+    QByteArray TakeText();
+    // Sends the text to Device whenever Bytes of it have gathered, so that a long text never has to
+    // be held whole. Finish then sends the rest with the closing line break and tells whether
+    // every write succeeded.
+    void StreamTo(QIODevice& Device, qsizetype Bytes);
+    bool Finish();
 
 private:
     void BeforeValue();
     void Indent();
+    // Makes room for Bytes more and returns where they go; Put then moves the end past them.
+    char* Room(qsizetype Bytes)
+    {
+        if (FText.size() - FUsed < Bytes)
+            Grow(Bytes);
+        return FText.data() + FUsed;
+    }
+    void Grow(qsizetype Bytes);
+    void Flush();
+    void Put(const char* Bytes, qsizetype Size)
+    {
+        memcpy(Room(Size), Bytes, size_t(Size));
+        FUsed += Size;
+    }
+    void Put(char C)
+    {
+        *Room(1) = C;
+        ++FUsed;
+    }
 
+    // The text so far is the first FUsed bytes; the rest is room already made.
     QByteArray FText;
+    qsizetype FUsed = 0;
+    QIODevice* FDevice = nullptr;
+    bool FWriteFailed = false;
     struct TContainer
     {
         bool HasValue = false;

@@ -1,8 +1,10 @@
 #include "model/DefinitionJson.h"
 
 #include "cli/CliTestSupport.h"
+#include "samples/LargeDefinition.h"
 #include "support/TestSupport.h"
 
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 using namespace SampleDefinitions;
@@ -29,6 +31,23 @@ TEST(DefinitionJson, RoundTripsEveryLoadableDefinitionToTheProgramsOwnSave)
         EXPECT_EQ(DefinitionToJson(Built), Json) << File.Name.toStdString();
     }
     EXPECT_GE(Loaded, 13);
+}
+
+// Streamed out in parts, the text is the one made whole; a device that refuses writes is reported.
+TEST(DefinitionJson, StreamsTheSameTextItMakesWhole)
+{
+    TData Data;
+    BuildLarge(Data, {60, 5, 4, 200, 50, 10});
+    const QByteArray Whole = DefinitionToJson(Data);
+    ASSERT_GT(Whole.size(), 3 << 20) << "the text must span several parts";
+    QBuffer Streamed;
+    Streamed.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteDefinitionJson(Data, Streamed));
+    EXPECT_EQ(Streamed.data(), Whole);
+
+    QBuffer Refusing;
+    Refusing.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(WriteDefinitionJson(Data, Refusing));
 }
 
 TEST(DefinitionJson, KeepsDuplicateIDsAndReferencesApartByPosition)
@@ -87,6 +106,65 @@ INSTANTIATE_TEST_SUITE_P(
                         "{\"CodeModule\": 0, \"Object\": 0, \"TaskModule\": 3}}]}}]}}",
                  QStringLiteral("TaskModuleObjects.Items[0].Configurator.TaskModule: expected the position")}),
     [](const testing::TestParamInfo<TBadJson>& Info) { return std::string(Info.param.Name); });
+
+// Texts that are not JSON get the report the platform's own JSON parser would lead to: the same
+// place and the same complaint.
+TEST(DefinitionJson, ReportsSyntaxErrorsWhereTheReferenceParserDoes)
+{
+    const char* const Texts[] = {"",
+                                 "   ",
+                                 "[",
+                                 "{",
+                                 "{\"a\"",
+                                 "{\"a\":",
+                                 "{\"a\": }",
+                                 "{\"a\": 1,}",
+                                 "{\"a\": 1 \"b\": 2}",
+                                 "{1: 2}",
+                                 "[1 2]",
+                                 "[1,]",
+                                 "[1,",
+                                 "{\"a\": [tru]}",
+                                 "{\"a\": nul}",
+                                 "{\"a\": -}",
+                                 "{\"a\": 1e}",
+                                 "{\"a\": 01}",
+                                 "{\"a\": \"x}",
+                                 "{\"a\": \"\\q\"}",
+                                 "{\"a\": \"\\u12G4\"}",
+                                 "{\"a\": \"\xC3\"}",
+                                 "{\"a\": \"\xED\xA0\x80\"}",
+                                 "{\"a\": \"\x01\"}",
+                                 "{} x",
+                                 "{}\n\n  ]",
+                                 "\xEF\xBB\xBF{\"a\" 1}",
+                                 "{\"a\": 1.5e+}",
+                                 "{\"a\": .5}",
+                                 "{\n\"\xC3\xA9\": \"\xC3\xA9\" 1}",
+                                 "{\"a\": 1e999}",
+                                 "{\"a\": \"\\\xC3\xA9\" 1}"};
+    for (const char* Text : Texts) {
+        const QByteArray Json(Text);
+        QJsonParseError Error;
+        const QJsonDocument Document = QJsonDocument::fromJson(Json, &Error);
+        TData Data;
+        QString Report;
+        try {
+            DefinitionFromJson(Data, Json);
+        } catch (const E_QOR_LoadingError& Caught) {
+            Report = Caught.Message();
+        }
+        if (Error.error == QJsonParseError::NoError) {
+            EXPECT_FALSE(Report.startsWith(QStringLiteral("Line"))) << Text << " " << Report.toStdString();
+            continue;
+        }
+        const TTextPosition Where = TextPositionOf(Json, std::max(Error.offset - 1, 0));
+        const QString Expected = QStringLiteral("Line %1, column %2: ").arg(Where.Line).arg(Where.Column);
+        EXPECT_TRUE(Report.startsWith(Expected) && Report.endsWith(QStringLiteral("(%1)").arg(Error.errorString())))
+            << Text << "\n  got: " << Report.toStdString() << "\n want: " << Expected.toStdString()
+            << Error.errorString().toStdString();
+    }
+}
 
 TEST(BuildCommand, WritesNothingForABadTextAndTheDefinitionForAGoodOne)
 {
