@@ -6,11 +6,20 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QList>
-#include <QLoggingCategory>
 
 #include <algorithm>
 
 namespace {
+
+QtMessageHandler PreviousMessageHandler = nullptr;
+
+// While platforms that lead nowhere are tried, what they print is noise: the program reports the
+// missing display once itself. Only a fatal message still goes out.
+void QuietMessageHandler(QtMsgType Type, const QMessageLogContext& Context, const QString& Message)
+{
+    if (Type == QtFatalMsg && PreviousMessageHandler)
+        PreviousMessageHandler(Type, Context, Message);
+}
 
 bool IsHeadless(const QByteArray& Platform)
 {
@@ -50,11 +59,11 @@ std::unique_ptr<QCoreApplication> TGuiStartup::CreateApplication(int& argc, char
     if (Fallback) {
         qputenv("QT_QPA_PLATFORM", Platforms.join(';') + ";offscreen");
         // The plugins that fail on the way would say so; the program says it once itself.
-        QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.xcb=false\nqt.qpa.wayland=false\nqt.qpa.plugin=false"));
+        PreviousMessageHandler = qInstallMessageHandler(QuietMessageHandler);
     }
     auto Application = std::make_unique<TQORApplication>(argc, argv);
     if (Fallback) {
-        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(PreviousMessageHandler);
         if (Chosen)
             qputenv("QT_QPA_PLATFORM", Before);
         else
