@@ -294,7 +294,7 @@ void TPackageParser::ReadCodeModule()
     Integer("code module object server type");
     for (int I = 0; I < 3; ++I)
         Boolean("code module flag");
-    String("source path");
+    const QString SourcePath = String("source path");
     String("creator");
     String("sub creator");
     const TDateTime Created = DateTime("creation time");
@@ -303,6 +303,7 @@ void TPackageParser::ReadCodeModule()
     GUIDList("module interface IDs");
     GUIDList("driver IDs");
     const QString Path = Element(QStringLiteral("Code modules/"), ID, Name);
+    FContents.CodeModules.push_back({Path, Reference, Location == cmlLinked, SourcePath});
     // A linked module carries no content, only its zero size.
     const int64_t SizeAt = FPosition;
     if (Location == cmlLinked) {

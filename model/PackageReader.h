@@ -71,6 +71,17 @@ struct TPackageEmbeddedFile
     QByteArray SHA256;
 };
 
+struct TPackageCodeModule
+{
+    // The element's path, as in TPackageContents::Elements.
+    QString Path;
+    // The module's file name, or the full path of a linked module.
+    QString Reference;
+    bool Linked = false;
+    // Where the module was taken from when the package was made.
+    QString SourcePath;
+};
+
 struct TPackageContents
 {
     int64_t FileSize = 0;
@@ -79,6 +90,7 @@ struct TPackageContents
     TPackageHeader Header;
     std::vector<TPackageSection> Sections;
     std::vector<TPackageElement> Elements;
+    std::vector<TPackageCodeModule> CodeModules;
     std::vector<TPackageEmbeddedFile> Files;
 };
 

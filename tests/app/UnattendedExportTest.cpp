@@ -6,10 +6,11 @@
 #include "app/CommandLineMode.h"
 #include "foundation/TypeLibraryReader.h"
 #include "foundation/UserSeam.h"
+#include "model/PackageReader.h"
 #include "samples/SampleDefinitions.h"
-#include "support/PackageReader.h"
 #include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -193,9 +194,7 @@ TEST_F(UnattendedExportRun, AsksThenExportsThenTellsOfSuccess)
     EXPECT_EQ(Run(QStringLiteral("in.cpd"), false), TCommandLineModeResult::Exported);
     EXPECT_EQ(MessageTexts(), QStringList({BetaQuestion, QStringLiteral("Code package exported successully.")}));
     EXPECT_EQ(Seam.Messages.back().Caption, QStringLiteral("Success"));
-    TPackageReader Package(ReadAll(Path(QStringLiteral("out.cpk"))));
-    Package.Read();
-    EXPECT_EQ(Package.ID, Data.ID);
+    EXPECT_EQ(ReadPackageFile(Path(QStringLiteral("out.cpk"))).Header.ID, Data.ID);
 }
 
 TEST_F(UnattendedExportRun, QuietRunAsksAndTellsNothing)
@@ -315,11 +314,18 @@ TEST(DemoExample, ExportsThroughTheProgramWithWindowsPaths)
     EXPECT_EQ(Run.Output, QStringLiteral("Code package exported successully.\n"));
     EXPECT_EQ(Run.Error, QString());
 
-    TPackageReader Reader(ReadAll(Package));
-    Reader.Read();
-    EXPECT_EQ(Reader.Objects.size(), 2);
-    EXPECT_EQ(Reader.Sources, QStringList{"examples\\Demo\\bin\\DemoModule.dll"});
-    EXPECT_EQ(Reader.Names,
+    const QByteArray Bytes = ReadAll(Package);
+    QBuffer Buffer;
+    Buffer.setData(Bytes);
+    ASSERT_TRUE(Buffer.open(QIODevice::ReadOnly));
+    const TPackageContents Contents = ReadPackage(Buffer);
+    EXPECT_EQ(Contents.Header.TaskModuleObjectIDs.size(), 2u);
+    ASSERT_EQ(Contents.CodeModules.size(), 1u);
+    EXPECT_EQ(Contents.CodeModules[0].SourcePath, QStringLiteral("examples\\Demo\\bin\\DemoModule.dll"));
+    QStringList Names;
+    for (const TPackageEmbeddedFile& File : Contents.Files)
+        Names.append(File.Target);
+    EXPECT_EQ(Names,
               QStringList({"DemoDriver.dll",
                            "DemoModule.dll",
                            "data\\credits.txt",
@@ -333,8 +339,10 @@ TEST(DemoExample, ExportsThroughTheProgramWithWindowsPaths)
                               "bin/data/scoring.txt",
                               "bin/data/welcome.txt",
                               "bin/DemoModule.ini"};
-    for (qsizetype I = 0; I < Sources.size() && I < Reader.Contents.size(); ++I)
-        EXPECT_EQ(Reader.Contents[I], ReadAll(Root + Sources[I])) << Sources[I].toStdString();
+    for (qsizetype I = 0; I < Sources.size() && I < qsizetype(Contents.Files.size()); ++I) {
+        const TPackageEmbeddedFile& File = Contents.Files[size_t(I)];
+        EXPECT_EQ(Bytes.mid(File.Offset, File.Size), ReadAll(Root + Sources[I])) << Sources[I].toStdString();
+    }
 }
 
 // --- A package file that is the definition itself ---------------------------------------------------

@@ -3,8 +3,8 @@
 #include "foundation/General.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
+#include "model/PackageReader.h"
 #include "samples/SampleDefinitions.h"
-#include "support/PackageReader.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -404,14 +404,27 @@ TEST_F(PackageExport, CarriesPathsTheWindowsWayWhereverItIsMade)
 
     Data.ExportErrorCheck();
     Data.ExportToFile(Target());
-    TPackageReader Package(Exported());
-    Package.Read();
-    EXPECT_EQ(
-        Package.Names,
-        QStringList({"d.sys", "engine.dll", "data\\a.txt", "res\\b.txt", "C:\\Program Files\\Linked\\linked.dll"}));
-    EXPECT_EQ(Package.Sources,
-              QStringList({"C:\\Quillon\\bin\\engine.dll", "C:\\Program Files\\Linked\\\\linked.dll"}));
-    EXPECT_EQ(Package.Contents.mid(0, 4), QList<QByteArray>({"D", "E", "A", "B"}));
+    const TPackageContents Package = ReadPackageFile(Target());
+    const QByteArray Bytes = Exported();
+    QStringList Names;
+    QList<QByteArray> Contents;
+    for (const TPackageEmbeddedFile& File : Package.Files) {
+        Names.append(File.Target);
+        Contents.append(Bytes.mid(File.Offset, File.Size));
+    }
+    QStringList References, Sources;
+    QList<bool> Linkage;
+    for (const TPackageCodeModule& Module : Package.CodeModules) {
+        References.append(Module.Reference);
+        Sources.append(Module.SourcePath);
+        Linkage.append(Module.Linked);
+    }
+    EXPECT_EQ(Names, QStringList({"d.sys", "engine.dll", "data\\a.txt", "res\\b.txt"}));
+    EXPECT_EQ(Contents, QList<QByteArray>({"D", "E", "A", "B"}));
+    // The linked module carries its full path and no file.
+    EXPECT_EQ(References, QStringList({"engine.dll", "C:\\Program Files\\Linked\\linked.dll"}));
+    EXPECT_EQ(Linkage, QList<bool>({false, true}));
+    EXPECT_EQ(Sources, QStringList({"C:\\Quillon\\bin\\engine.dll", "C:\\Program Files\\Linked\\\\linked.dll"}));
 }
 
 struct TBetaCase
