@@ -1,5 +1,6 @@
 #include "cli/CliCommand.h"
 
+#include "cli/InputText.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
@@ -52,14 +53,6 @@ std::optional<TParsedArguments> TCommand::Parse(const QStringList& Arguments, QS
     return Result;
 }
 
-QByteArray ReadWholeFile(const QString& FileName)
-{
-    QFile File(FileName);
-    if (!File.open(QIODevice::ReadOnly))
-        throw E_QOR_ErrorOpeningFileForReading(QStringLiteral("File name='%1'").arg(FileName));
-    return File.readAll();
-}
-
 void WriteWholeFile(const QString& FileName, const QByteArray& Bytes)
 {
     QSaveFile File(FileName);
@@ -71,8 +64,9 @@ void LoadDefinitionOrJson(TData& Data, const QString& FileName)
 {
     QFile File(FileName);
     if (File.open(QIODevice::ReadOnly) && LooksLikeJson(File.peek(64))) {
+        File.close();
         try {
-            DefinitionFromJson(Data, File.readAll());
+            DefinitionFromJson(Data, TInputText(FileName).Bytes());
         } catch (E_QOR& Error) {
             Error.SetMessage(FileName + QStringLiteral(": ") + Error.Message());
             throw;

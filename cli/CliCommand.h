@@ -71,7 +71,5 @@ const std::vector<std::unique_ptr<TCommand>>& CliCommands();
 
 // Loads a definition file, or JSON text written by dump (recognised by its first character).
 void LoadDefinitionOrJson(TData& Data, const QString& FileName);
-// Reads a whole file; E_QOR_ErrorOpeningFileForReading naming it when that fails.
-QByteArray ReadWholeFile(const QString& FileName);
 // Writes Bytes to FileName, replacing it only once everything is written.
 void WriteWholeFile(const QString& FileName, const QByteArray& Bytes);

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/InputText.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
@@ -68,14 +69,14 @@ public:
             return ceFailure;
         }
         const QString Source = Arguments.Positional[0];
-        TData Data;
+        std::unique_ptr<TData> Data;
         try {
-            DefinitionFromJson(Data, ReadWholeFile(Source));
+            Data = PackageForSavingFromJson(TInputText(Source).Bytes());
         } catch (E_QOR& Error) {
             Error.SetMessage(Source + QStringLiteral(": ") + Error.Message());
             throw;
         }
-        Data.SaveToFile(Target);
+        Data->SaveToFile(Target);
         return ceSuccess;
     }
 };

@@ -52,6 +52,43 @@ std::optional<TGUID> TGUID::FromString(const QString& Text)
     return Result;
 }
 
+std::optional<TGUID> TGUID::FromBracedBytes(const char* Text, qsizetype Size)
+{
+    if (Size != 38 || Text[0] != '{' || Text[37] != '}')
+        return std::nullopt;
+    uint8_t Digits[32];
+    int Count = 0;
+    for (int I = 1; I < 37; ++I) {
+        const char C = Text[I];
+        if (I == 9 || I == 14 || I == 19 || I == 24) {
+            if (C != '-')
+                return std::nullopt;
+            continue;
+        }
+        if (C >= '0' && C <= '9')
+            Digits[Count++] = uint8_t(C - '0');
+        else if (C >= 'A' && C <= 'F')
+            Digits[Count++] = uint8_t(C - 'A' + 10);
+        else if (C >= 'a' && C <= 'f')
+            Digits[Count++] = uint8_t(C - 'a' + 10);
+        else
+            return std::nullopt;
+    }
+    const auto Number = [&Digits](int From, int Length) {
+        uint32_t Value = 0;
+        for (int I = From; I < From + Length; ++I)
+            Value = Value * 16 + Digits[I];
+        return Value;
+    };
+    TGUID Result;
+    Result.D1 = Number(0, 8);
+    Result.D2 = uint16_t(Number(8, 4));
+    Result.D3 = uint16_t(Number(12, 4));
+    for (int I = 0; I < 8; ++I)
+        Result.D4[size_t(I)] = uint8_t(Number(16 + 2 * I, 2));
+    return Result;
+}
+
 TGUID TGUID::Parse(const char* Text)
 {
     auto Result = FromString(QString::fromLatin1(Text));

@@ -24,6 +24,9 @@ struct TGUID
     QString ToString() const;
     // Accepts the registry form (braces optional, either case); nothing for anything else.
     static std::optional<TGUID> FromString(const QString& Text);
+    // The braced 38-character form alone (either case), read straight from bytes; nothing for any
+    // other text. Quick for the common case, where FromString covers every form.
+    static std::optional<TGUID> FromBracedBytes(const char* Text, qsizetype Size);
     // For constants written in source; the text must be valid.
     static TGUID Parse(const char* Text);
 

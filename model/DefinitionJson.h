@@ -9,6 +9,8 @@
 #include <QIODevice>
 #include <QString>
 
+#include <memory>
+
 class TData;
 
 // The value of the "Format" field that marks the text.
@@ -24,6 +26,13 @@ bool WriteDefinitionJson(const TData& Data, QIODevice& Device);
 // kind or a reference that leads nowhere raises it with the path of the value. Data is left
 // unchanged on failure.
 void DefinitionFromJson(TData& Data, const QByteArray& Json);
+// The package Json describes, only to be saved: it saves to the very definition file that
+// DefinitionFromJson's package saves to, without first passing through one (so it may still hold,
+// say, text the file's code page cannot carry). Fails as DefinitionFromJson does.
+std::unique_ptr<TData> PackageForSavingFromJson(const QByteArray& Json);
+// The same through the general reader alone, never the quick way for text in the writer's own
+// layout: for tests that hold the two against each other.
+std::unique_ptr<TData> PackageForSavingFromJsonTree(const QByteArray& Json);
 
 // Whether Bytes start like JSON text rather than a definition file (which starts with a binary tag).
 bool LooksLikeJson(const QByteArray& Bytes);

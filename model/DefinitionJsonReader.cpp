@@ -1,6 +1,7 @@
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
+#include "model/CanonicalJsonReader.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
 #include "model/JsonTape.h"
@@ -49,45 +50,6 @@ QString Expected(QJsonParseError::ParseError Error)
         break;
     }
     return QStringLiteral("valid JSON");
-}
-
-// A GUID in the braced form the writer gives, read straight from the text; nothing for any other
-// form, which then takes the general way.
-std::optional<TGUID> BracedGUID(QByteArrayView Text)
-{
-    if (Text.size() != 38 || Text[0] != '{' || Text[37] != '}')
-        return std::nullopt;
-    uint8_t Digits[32];
-    int Count = 0;
-    for (qsizetype I = 1; I < 37; ++I) {
-        const char C = Text[I];
-        if (I == 9 || I == 14 || I == 19 || I == 24) {
-            if (C != '-')
-                return std::nullopt;
-            continue;
-        }
-        if (C >= '0' && C <= '9')
-            Digits[Count++] = uint8_t(C - '0');
-        else if (C >= 'A' && C <= 'F')
-            Digits[Count++] = uint8_t(C - 'A' + 10);
-        else if (C >= 'a' && C <= 'f')
-            Digits[Count++] = uint8_t(C - 'a' + 10);
-        else
-            return std::nullopt;
-    }
-    const auto Number = [&Digits](int From, int Length) {
-        uint32_t Value = 0;
-        for (int I = From; I < From + Length; ++I)
-            Value = Value * 16 + Digits[I];
-        return Value;
-    };
-    TGUID Result;
-    Result.D1 = Number(0, 8);
-    Result.D2 = uint16_t(Number(8, 4));
-    Result.D3 = uint16_t(Number(12, 4));
-    for (int I = 0; I < 8; ++I)
-        Result.D4[size_t(I)] = uint8_t(Number(16 + 2 * I, 2));
-    return Result;
 }
 
 // Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
@@ -198,7 +160,8 @@ void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const 
     const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
-    std::optional<TGUID> GUID = BracedGUID(Found.RawText());
+    const QByteArrayView Raw = Found.RawText();
+    std::optional<TGUID> GUID = TGUID::FromBracedBytes(Raw.data(), Raw.size());
     if (!GUID)
         GUID = TGUID::FromString(Found.toString());
     if (!Found.isString() || !GUID)
@@ -556,9 +519,7 @@ void TDefinitionReader::Read(const TJsonValue& Root)
     FData.ResolveReferences();
 }
 
-} // namespace
-
-void DefinitionFromJson(TData& Data, const QByteArray& Json)
+std::unique_ptr<TData> ReadPackageFromTree(const QByteArray& Json)
 {
     TJsonTape Tape;
     TJsonTapeError Error;
@@ -580,11 +541,37 @@ void DefinitionFromJson(TData& Data, const QByteArray& Json)
     }
     if (!Tape.Root().isObject())
         throw E_QOR_LoadingError(QStringLiteral("Line 1, column 1: expected an object"));
-    auto Scratch = std::make_unique<TData>();
-    TDefinitionReader(*Scratch).Read(Tape.Root());
+    auto Package = std::make_unique<TData>();
+    TDefinitionReader(*Package).Read(Tape.Root());
+    return Package;
+}
+
+std::unique_ptr<TData> ReadPackage(const QByteArray& Json)
+{
+    auto Package = std::make_unique<TData>();
+    if (ReadCanonicalDefinitionJson(*Package, Json))
+        return Package;
+    return ReadPackageFromTree(Json);
+}
+
+} // namespace
+
+void DefinitionFromJson(TData& Data, const QByteArray& Json)
+{
+    const std::unique_ptr<TData> Scratch = ReadPackage(Json);
     // Through the definition file, so that the package is exactly what the program would load.
     TMemoryStream Stream;
     Scratch->SaveToStream(Stream);
     SeekToStart(Stream);
     Data.LoadFromStream(Stream);
+}
+
+std::unique_ptr<TData> PackageForSavingFromJson(const QByteArray& Json)
+{
+    return ReadPackage(Json);
+}
+
+std::unique_ptr<TData> PackageForSavingFromJsonTree(const QByteArray& Json)
+{
+    return ReadPackageFromTree(Json);
 }

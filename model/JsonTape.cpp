@@ -68,7 +68,62 @@ int Utf8Length(const unsigned char* At, const unsigned char* End)
     return Length;
 }
 
+// Steps over the escape whose backslash is at At; on failure leaves At at the backslash.
+QJsonParseError::ParseError ScanEscape(const char*& At, const char* End)
+{
+    const char* Backslash = At;
+    ++At;
+    if (At == End)
+        return QJsonParseError::UnterminatedString;
+    // Any character may follow the backslash and stands for itself; only \u needs four hex digits.
+    // A character beyond ASCII is left for the caller to check as UTF-8.
+    if (*At != 'u') {
+        if (static_cast<unsigned char>(*At) < 0x80)
+            ++At;
+        return QJsonParseError::NoError;
+    }
+    if (End - At >= 5 && HexValue(At[1]) >= 0 && HexValue(At[2]) >= 0 && HexValue(At[3]) >= 0 && HexValue(At[4]) >= 0) {
+        At += 5;
+        return QJsonParseError::NoError;
+    }
+    At = Backslash;
+    return QJsonParseError::IllegalEscapeSequence;
+}
+
 } // namespace
+
+QJsonParseError::ParseError ScanJsonString(const char*& At, const char* End, bool& Escaped)
+{
+    for (;;) {
+        // Eight bytes at a time while none is a quote, a backslash or beyond ASCII.
+        while (End - At >= 8) {
+            uint64_t Word;
+            memcpy(&Word, At, 8);
+            if (HasByte(Word, '"') | HasByte(Word, '\\') | (Word & 0x8080808080808080u))
+                break;
+            At += 8;
+        }
+        while (At != End && static_cast<unsigned char>(*At) < 0x80 && *At != '"' && *At != '\\')
+            ++At;
+        if (At == End)
+            return QJsonParseError::UnterminatedString;
+        if (*At == '"')
+            break;
+        if (*At == '\\') {
+            Escaped = true;
+            if (const QJsonParseError::ParseError Error = ScanEscape(At, End); Error != QJsonParseError::NoError)
+                return Error;
+            continue;
+        }
+        const int Sequence =
+            Utf8Length(reinterpret_cast<const unsigned char*>(At), reinterpret_cast<const unsigned char*>(End));
+        if (Sequence == 0)
+            return QJsonParseError::IllegalUTF8String;
+        At += Sequence;
+    }
+    ++At;
+    return QJsonParseError::NoError;
+}
 
 class TJsonTapeParser
 {
@@ -223,58 +278,11 @@ private:
     bool String(uint32_t& Start, uint32_t& Length, bool& Escaped)
     {
         Start = Offset(FAt);
-        for (;;) {
-            // Eight bytes at a time while none is a quote, a backslash or beyond ASCII.
-            while (FEnd - FAt >= 8) {
-                uint64_t Word;
-                memcpy(&Word, FAt, 8);
-                if (HasByte(Word, '"') | HasByte(Word, '\\') | (Word & 0x8080808080808080u))
-                    break;
-                FAt += 8;
-            }
-            while (FAt != FEnd && static_cast<unsigned char>(*FAt) < 0x80 && *FAt != '"' && *FAt != '\\')
-                ++FAt;
-            if (FAt == FEnd)
-                return Stop(QJsonParseError::UnterminatedString);
-            if (*FAt == '"')
-                break;
-            if (*FAt == '\\') {
-                Escaped = true;
-                if (!Escape())
-                    return false;
-                continue;
-            }
-            const int Sequence =
-                Utf8Length(reinterpret_cast<const unsigned char*>(FAt), reinterpret_cast<const unsigned char*>(FEnd));
-            if (Sequence == 0)
-                return Stop(QJsonParseError::IllegalUTF8String);
-            FAt += Sequence;
-        }
-        Length = Offset(FAt) - Start;
-        ++FAt;
+        const QJsonParseError::ParseError Error = ScanJsonString(FAt, FEnd, Escaped);
+        if (Error != QJsonParseError::NoError)
+            return Stop(Error);
+        Length = Offset(FAt) - 1 - Start;
         return true;
-    }
-
-    bool Escape()
-    {
-        const char* Backslash = FAt;
-        ++FAt;
-        if (FAt == FEnd)
-            return Stop(QJsonParseError::UnterminatedString);
-        // Any character may follow the backslash and stands for itself; only \u needs four hex digits.
-        // A character beyond ASCII is left for the caller to check as UTF-8.
-        if (*FAt != 'u') {
-            if (static_cast<unsigned char>(*FAt) < 0x80)
-                ++FAt;
-            return true;
-        }
-        if (FEnd - FAt >= 5 && HexValue(FAt[1]) >= 0 && HexValue(FAt[2]) >= 0 && HexValue(FAt[3]) >= 0 &&
-            HexValue(FAt[4]) >= 0) {
-            FAt += 5;
-            return true;
-        }
-        FAt = Backslash;
-        return Stop(QJsonParseError::IllegalEscapeSequence);
     }
 
     bool Enter()
@@ -388,9 +396,8 @@ bool TJsonTape::Parse(const QByteArray& Text, TJsonTapeError& Error)
     return false;
 }
 
-QString TJsonTape::Decode(uint32_t Start, uint32_t Length, bool Escaped) const
+QString DecodeJsonString(const char* At, qsizetype Length, bool Escaped)
 {
-    const char* At = FText + Start;
     const char* End = At + Length;
     if (!Escaped)
         return QString::fromUtf8(At, Length);
@@ -441,6 +448,11 @@ QString TJsonTape::Decode(uint32_t Start, uint32_t Length, bool Escaped) const
         }
     }
     return Result;
+}
+
+QString TJsonTape::Decode(uint32_t Start, uint32_t Length, bool Escaped) const
+{
+    return DecodeJsonString(FText + Start, qsizetype(Length), Escaped);
 }
 
 bool TJsonTape::KeyIs(const TNode& Node, const char* Name, size_t Length) const

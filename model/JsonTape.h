@@ -14,6 +14,12 @@
 
 class TJsonTape;
 
+// Steps over the JSON string whose opening quote is just behind At, leaving At past its closing
+// quote and telling whether the string holds escapes. On failure At is at the fault.
+QJsonParseError::ParseError ScanJsonString(const char*& At, const char* End, bool& Escaped);
+// The text of a string that ScanJsonString passed, given by the bytes between its quotes.
+QString DecodeJsonString(const char* At, qsizetype Length, bool Escaped);
+
 // Where the parse stopped: the byte offset of the offending character and what went wrong there.
 struct TJsonTapeError
 {

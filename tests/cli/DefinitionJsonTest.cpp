@@ -1,6 +1,7 @@
 #include "model/DefinitionJson.h"
 
 #include "cli/CliTestSupport.h"
+#include "model/CanonicalJsonReader.h"
 #include "samples/LargeDefinition.h"
 #include "support/TestSupport.h"
 
@@ -29,6 +30,11 @@ TEST(DefinitionJson, RoundTripsEveryLoadableDefinitionToTheProgramsOwnSave)
         DefinitionFromJson(Built, Json);
         EXPECT_EQ(SaveToBytes(Built), SaveToBytes(Original)) << File.Name.toStdString();
         EXPECT_EQ(DefinitionToJson(Built), Json) << File.Name.toStdString();
+        // The writer's own text always takes the quick way, and the general reader agrees with it.
+        TData Quick;
+        EXPECT_TRUE(ReadCanonicalDefinitionJson(Quick, Json)) << File.Name.toStdString();
+        EXPECT_EQ(SaveToBytes(*PackageForSavingFromJson(Json)), SaveToBytes(Original)) << File.Name.toStdString();
+        EXPECT_EQ(SaveToBytes(*PackageForSavingFromJsonTree(Json)), SaveToBytes(Original)) << File.Name.toStdString();
     }
     EXPECT_GE(Loaded, 13);
 }
@@ -61,6 +67,70 @@ TEST(DefinitionJson, KeepsDuplicateIDsAndReferencesApartByPosition)
     TData Built;
     DefinitionFromJson(Built, DefinitionToJson(Data));
     EXPECT_EQ(SaveToBytes(Built), SaveToBytes(Data));
+}
+
+// The saved package, or the report of the failure.
+QByteArray Outcome(std::unique_ptr<TData> (*Read)(const QByteArray&), const QByteArray& Json)
+{
+    try {
+        return "saved:" + SaveToBytes(*Read(Json));
+    } catch (const E_QOR&) {
+        return "failed:" + GetExceptionReport().toUtf8();
+    }
+}
+
+// Edits an author might make by hand. Those that leave the writer's layout must send the text to
+// the general reader; either way the package, or the report, is the general reader's.
+TEST(DefinitionJson, TheQuickReaderAgreesWithTheGeneralOneOnEditedTexts)
+{
+    TData Rich;
+    BuildRich(Rich);
+    const QByteArray Json = DefinitionToJson(Rich);
+    struct TEdit
+    {
+        const char* Name;
+        QByteArray From;
+        QByteArray To;
+        bool StaysQuick;
+    };
+    const TEdit Edits[] = {
+        {"escape in a value", "\"Name\": \"", "\"Name\": \"\\u0054\\n", true},
+        {"enumeration as number", "\"Type\": \"Task runner\"", "\"Type\": 1", true},
+        {"text beyond ASCII", "\"Notes\": \"", "\"Notes\": \"\xC3\xA9\xE2\x82\xAC ", true},
+        {"escaped member name", "\"Name\":", "\"N\\u0061me\":", false},
+        {"members swapped",
+         "\"Format\": \"quillon-definition\",\n  \"Version\": 1,",
+         "\"Version\": 1,\n  \"Format\": \"quillon-definition\",",
+         false},
+        {"whole number with a fraction", "\"PreferredWidth\": 800", "\"PreferredWidth\": 800.0", false},
+        {"reference by ID alone", "{\"Index\": 2, ", "{", false},
+        {"reference outside the list", "{\"Index\": 2, ", "{\"Index\": 99, ", false},
+        {"configurator outside", "\"TaskModule\": 0, ", "\"TaskModule\": 7, ", false},
+        {"extra member", "\"Version\": 1,", "\"Version\": 1, \"Extra\": [1],", false},
+        {"member given twice", "\"Version\": 1,", "\"Version\": 1, \"Version\": 1,", false},
+        {"member left out", "\"BetaSoftware\": true,", "", false},
+        {"unknown enumeration text", "\"Type\": \"Task runner\"", "\"Type\": \"Task walker\"", false},
+        {"broken UTF-8", "\"Notes\": \"", "\"Notes\": \"\xC3(", false},
+        {"text after the package", "", "", false},
+    };
+    for (const TEdit& Edit : Edits) {
+        QByteArray Edited = Json;
+        if (Edit.From.isEmpty())
+            Edited += "x";
+        else
+            Edited.replace(Edited.indexOf(Edit.From), Edit.From.size(), Edit.To);
+        ASSERT_NE(Edited, Json) << Edit.Name;
+        TData Quick;
+        EXPECT_EQ(ReadCanonicalDefinitionJson(Quick, Edited), Edit.StaysQuick) << Edit.Name;
+        EXPECT_EQ(Outcome(PackageForSavingFromJson, Edited), Outcome(PackageForSavingFromJsonTree, Edited))
+            << Edit.Name;
+    }
+    // Whitespace is the author's own, and a byte-order mark is allowed.
+    QByteArray Compact = Json;
+    Compact.replace("\n", "").replace("  ", "");
+    TData Quick;
+    EXPECT_TRUE(ReadCanonicalDefinitionJson(Quick, "\xEF\xBB\xBF" + Compact));
+    EXPECT_EQ(SaveToBytes(Quick), SaveToBytes(Rich));
 }
 
 struct TBadJson
