@@ -65,7 +65,7 @@ protected:
 TEST_F(PackageCommands, ReaderListsEveryEmbeddedFileWithItsHashAndPlace)
 {
     Make();
-    const TPackageContents Contents = ReadPackageFile(Package, {true});
+    const TPackageContents Contents = ReadPackageFile(Package, {true, {}});
     EXPECT_EQ(Contents.Header.Name, QStringLiteral("Package"));
     EXPECT_EQ(Contents.FileSize, PackageBytes().size());
     QStringList Targets;

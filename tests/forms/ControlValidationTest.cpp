@@ -51,8 +51,9 @@ TEST_P(IntegerValidation, ReportsWordForWord)
 
     EXPECT_EQ(Valid, QString(Case.Message).isEmpty());
     EXPECT_EQ(MessageTexts(), Valid ? QStringList() : QStringList({Case.Message}));
-    if (!Valid)
+    if (!Valid) {
         EXPECT_EQ(Edit->selectedText(), Edit->text());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -17,11 +17,6 @@ const TGUID FixtureLibrary = TGUID::Parse("{6F1C2A10-3B4D-4E5F-8A9B-0C1D2E3F4A01
 const TGUID FixtureCoclass = TGUID::Parse("{6F1C2A10-3B4D-4E5F-8A9B-0C1D2E3F4A06}");
 const TGUID ImportedIUnknown = TGUID::Parse("{00000000-0000-0000-C000-000000000046}");
 
-QString TypeLibraryFixture(const char* Name)
-{
-    return QStringLiteral(QUILLON_TEST_DATA "/typelib/") + QString::fromUtf8(Name);
-}
-
 // The class and report text of what Action raises; "none" when it returns.
 struct TOutcome
 {

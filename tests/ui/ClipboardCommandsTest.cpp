@@ -255,8 +255,9 @@ TEST_F(ClipboardCommands, ForeignDamagedOrMisplacedContentLeavesTheDocumentAlone
     for (const auto& Case : Cases) {
         Case.Prepare();
         const QString Report = ReportOf([&] { Run(*Case.Target, &TMain::PopupMenu_PasteClick); });
-        if (!Case.Report.isEmpty())
+        if (!Case.Report.isEmpty()) {
             EXPECT_EQ(Report, Case.Report);
+        }
         EXPECT_EQ(SaveToBytes(Doc()), Before) << Report.toStdString();
         EXPECT_FALSE(Window->Modified());
     }
