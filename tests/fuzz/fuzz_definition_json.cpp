@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the reader of a definition's JSON text. The quick way for text in the
 // writer's layout must never disagree with the general reader: both fail with the same report, or
-// both give packages that save to the same bytes.
+// both give packages that save to the same bytes. And what build writes straight away must be what
+// the package gives after passing through a definition file.
 
 #include "FuzzSupport.h"
 #include "model/Data.h"
@@ -25,6 +26,13 @@ QByteArray Outcome(std::unique_ptr<TData> (*Read)(const QByteArray&), const QByt
     }
 }
 
+std::unique_ptr<TData> ThroughDefinitionFile(const QByteArray& Json)
+{
+    auto Data = std::make_unique<TData>();
+    DefinitionFromJson(*Data, Json);
+    return Data;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Bytes, size_t Size)
@@ -35,5 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Bytes, size_t Size)
     if (Quick != General)
         FuzzSupport::Fail("The quick reader and the general reader disagree:",
                           QString::fromUtf8(Quick.left(200) + " / " + General.left(200)));
+    if (Outcome(ThroughDefinitionFile, Json) != Quick)
+        FuzzSupport::Fail("Passing through a definition file changed the package");
     return 0;
 }
