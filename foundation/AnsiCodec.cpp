@@ -5,10 +5,34 @@
 #endif
 
 #include <array>
+#include <cstring>
 #include <string>
 
 // Both directions keep one byte per UTF-16 code unit: the stored count is the number of code units
 // and exactly that many bytes follow it.
+
+namespace {
+
+// Every ANSI code page keeps the ASCII range, so text made only of it converts unit by unit without
+// asking the code page. Most names and notes are such text.
+bool CopyIfAscii(const char16_t* Units, qsizetype Count, char* Target)
+{
+    char16_t All = 0;
+    for (qsizetype Index = 0; Index < Count; ++Index)
+        All |= Units[Index];
+    if (All >= 0x80)
+        return false;
+    for (qsizetype Index = 0; Index < Count; ++Index)
+        Target[Index] = static_cast<char>(Units[Index]);
+    return true;
+}
+
+const char16_t* UnitsOf(const QString& Text)
+{
+    return reinterpret_cast<const char16_t*>(Text.utf16());
+}
+
+} // namespace
 
 #ifdef Q_OS_WIN
 
@@ -17,6 +41,9 @@ QByteArray ToAnsi(const QString& Text)
     const int Length = static_cast<int>(Text.size());
     if (Length == 0)
         return {};
+    QByteArray Ascii(Length, Qt::Uninitialized);
+    if (CopyIfAscii(UnitsOf(Text), Length, Ascii.data()))
+        return Ascii;
     // Each half of a surrogate pair becomes "?" on its own, so that the bytes keep step with the code
     // units; the system would write one "?" for the pair.
     std::wstring Units(reinterpret_cast<const wchar_t*>(Text.utf16()), static_cast<size_t>(Length));
@@ -42,6 +69,14 @@ QByteArray ToAnsi(const QString& Text)
     while (Converted.size() < Length)
         Converted.append('?');
     return Converted;
+}
+
+void ToAnsi(const QString& Text, char* Target)
+{
+    if (CopyIfAscii(UnitsOf(Text), Text.size(), Target))
+        return;
+    const QByteArray Bytes = ToAnsi(Text);
+    std::memcpy(Target, Bytes.constData(), static_cast<size_t>(Text.size()));
 }
 
 QString FromAnsi(const QByteArray& Bytes)
@@ -83,12 +118,22 @@ char EncodeUnit(char16_t Unit)
 
 } // namespace
 
+void ToAnsi(const QString& Text, char* Target)
+{
+    const char16_t* Source = UnitsOf(Text);
+    const qsizetype Count = Text.size();
+    if (CopyIfAscii(Source, Count, Target))
+        return;
+    for (qsizetype Index = 0; Index < Count; ++Index)
+        Target[Index] = EncodeUnit(Source[Index]);
+}
+
 QByteArray ToAnsi(const QString& Text)
 {
+    if (Text.isEmpty())
+        return {};
     QByteArray Result(Text.size(), Qt::Uninitialized);
-    const char16_t* Source = reinterpret_cast<const char16_t*>(Text.utf16());
-    for (qsizetype Index = 0; Index < Text.size(); ++Index)
-        Result[Index] = EncodeUnit(Source[Index]);
+    ToAnsi(Text, Result.data());
     return Result;
 }
 
