@@ -145,8 +145,10 @@ void TTaskModuleObject::ResolveReferences(const TCodeModules& CodeModules)
 
 TCodeModule* TTaskModuleObject::Owner() const
 {
-    const auto* List = dynamic_cast<const TTaskModuleObjects*>(Parent());
-    return List ? List->Owner() : nullptr;
+    const TQORList* List = Parent();
+    return List && List->InheritsFrom(TTaskModuleObjects::StaticClass())
+               ? static_cast<const TTaskModuleObjects*>(List)->Owner()
+               : nullptr;
 }
 
 void TTaskModuleObject::LoadFromStream(IQORStream& Stream)
