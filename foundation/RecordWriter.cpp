@@ -2,14 +2,30 @@
 
 #include "foundation/QORExceptions.h"
 
+#include <algorithm>
+#include <limits>
+
+void TRecordWriter::Grow(size_t Count)
+{
+    // A record is written with one call, whose count is 32 bits.
+    if (Count > std::numeric_limits<uint32_t>::max() - FSize)
+        throw E_QOR_SavingError(QStringLiteral("Record of 4 GiB or more"));
+    const size_t Capacity = std::max(FSize + Count, FCapacity * 2);
+    auto Heap = std::make_unique<uint8_t[]>(Capacity);
+    std::memcpy(Heap.get(), FBytes, FSize);
+    FHeap = std::move(Heap);
+    FBytes = FHeap.get();
+    FCapacity = Capacity;
+}
+
 void TRecordWriter::Flush(IQORStream& Stream)
 {
-    if (FBytes.isEmpty())
+    if (FSize == 0)
         return;
-    const auto Count = static_cast<uint32_t>(FBytes.size());
+    const auto Count = static_cast<uint32_t>(FSize);
     uint32_t Done = 0;
-    Stream.Write(FBytes.constData(), Count, &Done);
-    FBytes.clear();
+    Stream.Write(FBytes, Count, &Done);
+    FSize = 0;
     if (Done != Count)
         throw E_QOR_SavingError();
 }

@@ -6,34 +6,51 @@
 #include "foundation/GUID.h"
 #include "foundation/QORStream.h"
 
-#include <QVarLengthArray>
-
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 class TRecordWriter
 {
 public:
+    TRecordWriter() = default;
+    TRecordWriter(const TRecordWriter&) = delete;
+    TRecordWriter& operator=(const TRecordWriter&) = delete;
+
     void PutGUID(const TGUID& Value)
     {
         const auto Bytes = Value.ToBytes();
-        FBytes.append(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+        std::memcpy(Room(Bytes.size()), Bytes.data(), Bytes.size());
     }
     void PutInteger(int32_t Value)
     {
         const auto Bits = static_cast<uint32_t>(Value);
-        const uint8_t Bytes[4] = {static_cast<uint8_t>(Bits),
-                                  static_cast<uint8_t>(Bits >> 8),
-                                  static_cast<uint8_t>(Bits >> 16),
-                                  static_cast<uint8_t>(Bits >> 24)};
-        FBytes.append(Bytes, 4);
+        uint8_t* Target = Room(4);
+        for (int Index = 0; Index < 4; ++Index)
+            Target[Index] = static_cast<uint8_t>(Bits >> (8 * Index));
     }
-    void PutBoolean(bool Value) { FBytes.append(Value ? 1 : 0); }
+    void PutBoolean(bool Value) { *Room(1) = Value ? 1 : 0; }
 
     // Writes what has been gathered and empties the writer; a short write raises E_QOR_SavingError.
     void Flush(IQORStream& Stream);
 
 private:
-    QVarLengthArray<uint8_t, 512> FBytes;
+    uint8_t* Room(size_t Count)
+    {
+        if (Count > FCapacity - FSize)
+            Grow(Count);
+        uint8_t* Target = FBytes + FSize;
+        FSize += Count;
+        return Target;
+    }
+    void Grow(size_t Count);
+
+    // Most records fit the local room; a longer one moves to the heap.
+    uint8_t FLocal[512];
+    std::unique_ptr<uint8_t[]> FHeap;
+    uint8_t* FBytes = FLocal;
+    size_t FSize = 0;
+    size_t FCapacity = sizeof FLocal;
 };
 
 // Fills a record and writes it. When Fill raises, what it had gathered is written before the
