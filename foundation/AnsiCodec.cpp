@@ -4,6 +4,10 @@
 #include <windows.h>
 #endif
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -13,18 +17,24 @@
 
 namespace {
 
-// Every ANSI code page keeps the ASCII range, so text made only of it converts unit by unit without
-// asking the code page. Most names and notes are such text.
-bool CopyIfAscii(const char16_t* Units, qsizetype Count, char* Target)
+// Every ANSI code page keeps the ASCII range, so ASCII text converts unit by unit without asking the
+// code page. Most names and notes are such text. Copies the leading ASCII units and tells how many
+// there were.
+qsizetype CopyAsciiPrefix(const char16_t* Units, qsizetype Count, char* Target)
 {
-    char16_t All = 0;
-    for (qsizetype Index = 0; Index < Count; ++Index)
-        All |= Units[Index];
-    if (All >= 0x80)
-        return false;
-    for (qsizetype Index = 0; Index < Count; ++Index)
+    qsizetype Index = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i NonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; Index + 8 <= Count; Index += 8) {
+        const __m128i Chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Units + Index));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(Chunk, NonAscii), _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Target + Index), _mm_packus_epi16(Chunk, Chunk));
+    }
+#endif
+    for (; Index < Count && Units[Index] < 0x80; ++Index)
         Target[Index] = static_cast<char>(Units[Index]);
-    return true;
+    return Index;
 }
 
 const char16_t* UnitsOf(const QString& Text)
@@ -42,7 +52,7 @@ QByteArray ToAnsi(const QString& Text)
     if (Length == 0)
         return {};
     QByteArray Ascii(Length, Qt::Uninitialized);
-    if (CopyIfAscii(UnitsOf(Text), Length, Ascii.data()))
+    if (CopyAsciiPrefix(UnitsOf(Text), Length, Ascii.data()) == Length)
         return Ascii;
     // Each half of a surrogate pair becomes "?" on its own, so that the bytes keep step with the code
     // units; the system would write one "?" for the pair.
@@ -73,7 +83,7 @@ QByteArray ToAnsi(const QString& Text)
 
 void ToAnsi(const QString& Text, char* Target)
 {
-    if (CopyIfAscii(UnitsOf(Text), Text.size(), Target))
+    if (CopyAsciiPrefix(UnitsOf(Text), Text.size(), Target) == Text.size())
         return;
     const QByteArray Bytes = ToAnsi(Text);
     std::memcpy(Target, Bytes.constData(), static_cast<size_t>(Text.size()));
@@ -122,9 +132,7 @@ void ToAnsi(const QString& Text, char* Target)
 {
     const char16_t* Source = UnitsOf(Text);
     const qsizetype Count = Text.size();
-    if (CopyIfAscii(Source, Count, Target))
-        return;
-    for (qsizetype Index = 0; Index < Count; ++Index)
+    for (qsizetype Index = CopyAsciiPrefix(Source, Count, Target); Index < Count; ++Index)
         Target[Index] = EncodeUnit(Source[Index]);
 }
 
