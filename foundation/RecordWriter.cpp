@@ -1,6 +1,7 @@
 #include "foundation/RecordWriter.h"
 
 #include "foundation/QORExceptions.h"
+#include "foundation/StreamPrimitives.h"
 
 #include <algorithm>
 #include <limits>
@@ -16,6 +17,24 @@ void TRecordWriter::Grow(size_t Count)
     FHeap = std::move(Heap);
     FBytes = FHeap.get();
     FCapacity = Capacity;
+}
+
+void TRecordWriter::PutString(const QString& Value)
+{
+    if (Value.size() > std::numeric_limits<int32_t>::max())
+        throw E_QOR_SavingError();
+    PutInteger(static_cast<int32_t>(Value.size()));
+    if (!Value.isEmpty())
+        ToAnsi(Value, reinterpret_cast<char*>(Room(static_cast<size_t>(Value.size()))));
+}
+
+void TRecordWriter::PutStrings(const QStringList& Value)
+{
+    if (Value.size() > std::numeric_limits<int32_t>::max())
+        throw E_QOR_SavingError();
+    PutInteger(static_cast<int32_t>(Value.size()));
+    for (const QString& Text : Value)
+        PutString(Text);
 }
 
 void TRecordWriter::Flush(IQORStream& Stream)

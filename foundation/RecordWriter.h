@@ -6,6 +6,9 @@
 #include "foundation/GUID.h"
 #include "foundation/QORStream.h"
 
+#include <QString>
+#include <QStringList>
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -30,6 +33,9 @@ public:
             Target[Index] = static_cast<uint8_t>(Bits >> (8 * Index));
     }
     void PutBoolean(bool Value) { *Room(1) = Value ? 1 : 0; }
+    // As WriteString and WriteStrings: a count too large for 32 bits raises E_QOR_SavingError.
+    void PutString(const QString& Value);
+    void PutStrings(const QStringList& Value);
 
     // Writes what has been gathered and empties the writer; a short write raises E_QOR_SavingError.
     void Flush(IQORStream& Stream);
