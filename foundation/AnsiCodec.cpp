@@ -4,11 +4,45 @@
 #include <windows.h>
 #endif
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include <array>
+#include <cstring>
 #include <string>
 
 // Both directions keep one byte per UTF-16 code unit: the stored count is the number of code units
 // and exactly that many bytes follow it.
+
+namespace {
+
+// Every ANSI code page keeps the ASCII range, so ASCII text converts unit by unit without asking the
+// code page. Most names and notes are such text. Copies the leading ASCII units and tells how many
+// there were.
+qsizetype CopyAsciiPrefix(const char16_t* Units, qsizetype Count, char* Target)
+{
+    qsizetype Index = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i NonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; Index + 8 <= Count; Index += 8) {
+        const __m128i Chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Units + Index));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(Chunk, NonAscii), _mm_setzero_si128())) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Target + Index), _mm_packus_epi16(Chunk, Chunk));
+    }
+#endif
+    for (; Index < Count && Units[Index] < 0x80; ++Index)
+        Target[Index] = static_cast<char>(Units[Index]);
+    return Index;
+}
+
+const char16_t* UnitsOf(const QString& Text)
+{
+    return reinterpret_cast<const char16_t*>(Text.utf16());
+}
+
+} // namespace
 
 #ifdef Q_OS_WIN
 
@@ -17,6 +51,9 @@ QByteArray ToAnsi(const QString& Text)
     const int Length = static_cast<int>(Text.size());
     if (Length == 0)
         return {};
+    QByteArray Ascii(Length, Qt::Uninitialized);
+    if (CopyAsciiPrefix(UnitsOf(Text), Length, Ascii.data()) == Length)
+        return Ascii;
     // Each half of a surrogate pair becomes "?" on its own, so that the bytes keep step with the code
     // units; the system would write one "?" for the pair.
     std::wstring Units(reinterpret_cast<const wchar_t*>(Text.utf16()), static_cast<size_t>(Length));
@@ -42,6 +79,14 @@ QByteArray ToAnsi(const QString& Text)
     while (Converted.size() < Length)
         Converted.append('?');
     return Converted;
+}
+
+void ToAnsi(const QString& Text, char* Target)
+{
+    if (CopyAsciiPrefix(UnitsOf(Text), Text.size(), Target) == Text.size())
+        return;
+    const QByteArray Bytes = ToAnsi(Text);
+    std::memcpy(Target, Bytes.constData(), static_cast<size_t>(Text.size()));
 }
 
 QString FromAnsi(const QByteArray& Bytes)
@@ -83,12 +128,20 @@ char EncodeUnit(char16_t Unit)
 
 } // namespace
 
+void ToAnsi(const QString& Text, char* Target)
+{
+    const char16_t* Source = UnitsOf(Text);
+    const qsizetype Count = Text.size();
+    for (qsizetype Index = CopyAsciiPrefix(Source, Count, Target); Index < Count; ++Index)
+        Target[Index] = EncodeUnit(Source[Index]);
+}
+
 QByteArray ToAnsi(const QString& Text)
 {
+    if (Text.isEmpty())
+        return {};
     QByteArray Result(Text.size(), Qt::Uninitialized);
-    const char16_t* Source = reinterpret_cast<const char16_t*>(Text.utf16());
-    for (qsizetype Index = 0; Index < Text.size(); ++Index)
-        Result[Index] = EncodeUnit(Source[Index]);
+    ToAnsi(Text, Result.data());
     return Result;
 }
 

@@ -5,19 +5,58 @@
 #include <limits>
 #include <new>
 
+namespace {
+
+// The largest size the stream accepts.
+constexpr int64_t MaxStreamSize = std::numeric_limits<qsizetype>::max() / 2;
+// The least room a growing stream takes, so that the first small writes do not each reallocate.
+constexpr int64_t MinimumRoom = 256;
+
+} // namespace
+
+const QByteArray& TMemoryStream::Data() const
+{
+    if (FData.size() != FSize)
+        FData.truncate(static_cast<qsizetype>(FSize));
+    return FData;
+}
+
 HResult TMemoryStream::Read(void* Destination, uint32_t Count, uint32_t* CountRead)
 {
     if (CountRead)
         *CountRead = 0;
     if (Count > 0 && !Destination)
         return QOR_E_INVALIDARG;
-    const int64_t Available = std::max<int64_t>(0, FData.size() - FPosition);
+    const int64_t Available = std::max<int64_t>(0, FSize - FPosition);
     const auto Done = static_cast<uint32_t>(std::min<int64_t>(Available, Count));
     if (Done > 0)
         std::memcpy(Destination, FData.constData() + FPosition, Done);
     FPosition += Done;
     if (CountRead)
         *CountRead = Done;
+    return QOR_S_OK;
+}
+
+// Room for Size bytes, taking twice the present room when that is more. The bytes past FSize are
+// left as they are: whoever extends FSize over them fills them.
+HResult TMemoryStream::Reserve(int64_t Size)
+{
+    if (Size <= FData.size())
+        return QOR_S_OK;
+    if (Size > MaxStreamSize)
+        return QOR_E_OUTOFMEMORY;
+    const int64_t Doubled = std::min<int64_t>(MaxStreamSize, std::max<int64_t>(MinimumRoom, FData.size() * 2));
+    try {
+        FData.resize(static_cast<qsizetype>(std::max(Size, Doubled)));
+        return QOR_S_OK;
+    } catch (const std::bad_alloc&) {
+    }
+    // The spare room is a luxury: a size that fits on its own must not fail for want of it.
+    try {
+        FData.resize(static_cast<qsizetype>(Size));
+    } catch (const std::bad_alloc&) {
+        return QOR_E_OUTOFMEMORY;
+    }
     return QOR_S_OK;
 }
 
@@ -33,10 +72,14 @@ HResult TMemoryStream::Write(const void* Source, uint32_t Count, uint32_t* Count
     if (FPosition > std::numeric_limits<int64_t>::max() - int64_t(Count))
         return QOR_E_OUTOFMEMORY;
     const int64_t End = FPosition + Count;
-    if (End > FData.size()) {
-        const HResult Result = SetSize(static_cast<uint64_t>(End));
+    if (End > FSize) {
+        const HResult Result = Reserve(End);
         if (Failed(Result))
             return Result;
+        // Only the gap before the written bytes is filled: the rest is about to be overwritten.
+        if (FPosition > FSize)
+            std::memset(FData.data() + FSize, 0, static_cast<size_t>(FPosition - FSize));
+        FSize = End;
     }
     std::memcpy(FData.data() + FPosition, Source, Count);
     FPosition = End;
@@ -48,7 +91,7 @@ HResult TMemoryStream::Write(const void* Source, uint32_t Count, uint32_t* Count
 HResult TMemoryStream::Seek(int64_t Offset, uint32_t Origin, uint64_t* NewPosition)
 {
     int64_t Target = 0;
-    if (!StreamSeekTarget(Offset, Origin, FPosition, FData.size(), Target))
+    if (!StreamSeekTarget(Offset, Origin, FPosition, FSize, Target))
         return QOR_E_INVALIDARG;
     FPosition = Target;
     if (NewPosition)
@@ -58,17 +101,21 @@ HResult TMemoryStream::Seek(int64_t Offset, uint32_t Origin, uint64_t* NewPositi
 
 HResult TMemoryStream::SetSize(uint64_t NewSize)
 {
-    if (NewSize > uint64_t(std::numeric_limits<qsizetype>::max() / 2))
+    if (NewSize > uint64_t(MaxStreamSize))
         return QOR_E_OUTOFMEMORY;
-    const qsizetype OldSize = FData.size();
-    const auto Size = static_cast<qsizetype>(NewSize);
-    try {
-        FData.resize(Size);
-    } catch (const std::bad_alloc&) {
-        return QOR_E_OUTOFMEMORY;
+    const auto Size = static_cast<int64_t>(NewSize);
+    if (Size > FSize) {
+        // Exactly the size asked for: a caller setting the size knows how much it needs.
+        if (Size > FData.size()) {
+            try {
+                FData.resize(static_cast<qsizetype>(Size));
+            } catch (const std::bad_alloc&) {
+                return QOR_E_OUTOFMEMORY;
+            }
+        }
+        std::memset(FData.data() + FSize, 0, static_cast<size_t>(Size - FSize));
     }
-    if (Size > OldSize)
-        std::memset(FData.data() + OldSize, 0, static_cast<size_t>(Size - OldSize));
+    FSize = Size;
     return QOR_S_OK;
 }
 
@@ -80,7 +127,7 @@ HResult TMemoryStream::CopyTo(IQORStream* Destination, uint64_t Count, uint64_t*
         *CountWritten = 0;
     if (!Destination)
         return QOR_E_INVALIDARG;
-    const auto Available = static_cast<uint64_t>(std::max<int64_t>(0, FData.size() - FPosition));
+    const auto Available = static_cast<uint64_t>(std::max<int64_t>(0, FSize - FPosition));
     uint64_t Remaining = std::min(Available, Count);
     uint64_t TotalRead = 0;
     uint64_t TotalWritten = 0;
@@ -129,7 +176,7 @@ HResult TMemoryStream::Stat(TStreamStat* Statistics, uint32_t Flags)
 {
     if (!Statistics)
         return QOR_E_INVALIDARG;
-    Statistics->Size = static_cast<uint64_t>(FData.size());
+    Statistics->Size = static_cast<uint64_t>(FSize);
     return QOR_S_OK;
 }
 
@@ -137,7 +184,7 @@ HResult TMemoryStream::Clone(IQORStreamPtr* Result)
 {
     if (!Result)
         return QOR_E_INVALIDARG;
-    auto Copy = std::make_shared<TMemoryStream>(FData);
+    auto Copy = std::make_shared<TMemoryStream>(Data());
     Copy->FPosition = FPosition;
     *Result = std::move(Copy);
     return QOR_S_OK;

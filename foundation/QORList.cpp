@@ -455,12 +455,10 @@ void TQORList::ResolvePending(const TQORList& Source)
     }
 }
 
-void TQORList::RefreshIndexCache() const
+void TQORList::RebuildIndexCache() const
 {
     if (!FOwnsItems)
         throw E_QOR_ListNeedsToOwnItemsForThisOperation();
-    if (FIndexCacheValid)
-        return;
     for (int32_t I = 0; I < FCount; ++I)
         if (TQORObject* Item = FItems[static_cast<size_t>(I)].Object)
             Item->FIndex = I;

@@ -111,8 +111,14 @@ public:
     // list, E_QOR_InvalidListItemIndex for an index outside Source.
     void ResolvePending(const TQORList& Source);
 
-    // Writes 0, 1, 2, … into the items' index fields when the cache is stale.
-    void RefreshIndexCache() const;
+    // Writes 0, 1, 2, … into the items' index fields when the cache is stale. Raises
+    // E_QOR_ListNeedsToOwnItemsForThisOperation for a list that does not own its items.
+    void RefreshIndexCache() const
+    {
+        // Only an owning list's cache is ever valid: Disown drops it.
+        if (!FIndexCacheValid)
+            RebuildIndexCache();
+    }
 
 protected:
     void CheckItemClass(const TQORObject* Item) const;
@@ -131,6 +137,7 @@ private:
     void RemoveSlot(int32_t I);
     void CheckNotOwned(const TQORObject* Item) const;
     void InvalidateIndexCache();
+    void RebuildIndexCache() const;
     void QuickSort(const TCompareFunction& Function, int32_t Low, int32_t High);
 
     mutable bool FIndexCacheValid = false;

@@ -22,6 +22,8 @@ constexpr int64_t MSecsPerDay = 86400000;
 constexpr int64_t UnixEpochDays = 25569;
 // The most a string read from a stream of unknown length takes before its bytes have arrived.
 constexpr qsizetype UnknownLengthChunk = 64 * 1024;
+// Texts up to this many code units are written with their count in one write, from the stack.
+constexpr int32_t ShortText = 252;
 
 void ReadExactly(IQORStream& Stream, void* Target, uint32_t Count)
 {
@@ -39,11 +41,16 @@ void WriteExactly(IQORStream& Stream, const void* Source, uint32_t Count)
         throw E_QOR_SavingError();
 }
 
+void PutLittleEndian(uint8_t* Target, uint64_t Value, int Size)
+{
+    for (int Index = 0; Index < Size; ++Index)
+        Target[Index] = static_cast<uint8_t>(Value >> (8 * Index));
+}
+
 void WriteLittleEndian(IQORStream& Stream, uint64_t Value, int Size)
 {
     uint8_t Bytes[8];
-    for (int Index = 0; Index < Size; ++Index)
-        Bytes[Index] = static_cast<uint8_t>(Value >> (8 * Index));
+    PutLittleEndian(Bytes, Value, Size);
     WriteExactly(Stream, Bytes, static_cast<uint32_t>(Size));
 }
 
@@ -144,11 +151,16 @@ void WriteString(IQORStream& Stream, const QString& Value)
     if (Value.size() > std::numeric_limits<int32_t>::max())
         throw E_QOR_SavingError();
     const auto Length = static_cast<int32_t>(Value.size());
-    WriteInteger(Stream, Length);
-    if (Length > 0) {
-        const QByteArray Bytes = ToAnsi(Value);
-        WriteExactly(Stream, Bytes.constData(), static_cast<uint32_t>(Length));
+    if (Length <= ShortText) {
+        uint8_t Buffer[4 + ShortText];
+        PutLittleEndian(Buffer, static_cast<uint32_t>(Length), 4);
+        ToAnsi(Value, reinterpret_cast<char*>(Buffer + 4));
+        WriteExactly(Stream, Buffer, static_cast<uint32_t>(4 + Length));
+        return;
     }
+    WriteInteger(Stream, Length);
+    const QByteArray Bytes = ToAnsi(Value);
+    WriteExactly(Stream, Bytes.constData(), static_cast<uint32_t>(Length));
 }
 
 QString ReadString(IQORStream& Stream)

@@ -65,6 +65,8 @@ void CommitStream(IQORStream& Stream);
 
 // The ANSI code page used on disk: Windows-1252 here, the system's ANSI code page on Windows.
 QByteArray ToAnsi(const QString& Text);
+// The same bytes into Target, which has room for Text.size() of them.
+void ToAnsi(const QString& Text, char* Target);
 QString FromAnsi(const QByteArray& Bytes);
 
 struct TFileTimes

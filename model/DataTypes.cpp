@@ -27,11 +27,11 @@ void TBaseDataType::AssignCommon(const TBaseDataType& Source)
     SetExpanded(Source.Expanded());
 }
 
-void TBaseDataType::WriteHead(IQORStream& Stream, const TGUID& Tag) const
+void TBaseDataType::PutHead(TRecordWriter& Record, const TGUID& Tag) const
 {
-    WriteGUID(Stream, Tag);
-    WriteGUID(Stream, ID);
-    WriteString(Stream, Name);
+    Record.PutGUID(Tag);
+    Record.PutGUID(ID);
+    Record.PutString(Name);
 }
 
 void TBaseDataType::ReadHead(IQORStream& Stream)
@@ -40,12 +40,12 @@ void TBaseDataType::ReadHead(IQORStream& Stream)
     Name = ReadString(Stream);
 }
 
-void TBaseDataType::WriteTail(IQORStream& Stream) const
+void TBaseDataType::PutTail(TRecordWriter& Record) const
 {
-    WriteString(Stream, Creator);
-    WriteString(Stream, SubCreator);
-    WriteString(Stream, Notes);
-    WriteBoolean(Stream, Expanded());
+    Record.PutString(Creator);
+    Record.PutString(SubCreator);
+    Record.PutString(Notes);
+    Record.PutBoolean(Expanded());
 }
 
 void TBaseDataType::ReadTail(IQORStream& Stream)
@@ -84,9 +84,11 @@ void TTaskType::LoadFromStream(IQORStream& Stream)
 
 void TTaskType::SaveToStream(IQORStream& Stream) const
 {
-    WriteHead(Stream, FormatTag::TaskType);
-    WriteString(Stream, FileNameExtension);
-    WriteTail(Stream);
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        PutHead(Record, FormatTag::TaskType);
+        Record.PutString(FileNameExtension);
+        PutTail(Record);
+    });
 }
 
 // --- TTaskRecordingType -----------------------------------------------------------------------------
@@ -120,9 +122,11 @@ void TTaskRecordingType::LoadFromStream(IQORStream& Stream)
 
 void TTaskRecordingType::SaveToStream(IQORStream& Stream) const
 {
-    WriteHead(Stream, FormatTag::TaskRecordingType);
-    WriteString(Stream, FileNameExtension);
-    WriteTail(Stream);
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        PutHead(Record, FormatTag::TaskRecordingType);
+        Record.PutString(FileNameExtension);
+        PutTail(Record);
+    });
 }
 
 // --- TTaskResultItemFormat --------------------------------------------------------------------------
@@ -172,9 +176,11 @@ void TTaskResultItemFormat::LoadFromStream(IQORStream& Stream)
 
 void TTaskResultItemFormat::SaveToStream(IQORStream& Stream) const
 {
-    WriteHead(Stream, FormatTag::TaskResultItemFormat);
-    WriteString(Stream, Description);
-    WriteTail(Stream);
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        PutHead(Record, FormatTag::TaskResultItemFormat);
+        Record.PutString(Description);
+        PutTail(Record);
+    });
 }
 
 // --- TMediaItemFormat -------------------------------------------------------------------------------
@@ -211,10 +217,12 @@ void TMediaItemFormat::LoadFromStream(IQORStream& Stream)
 
 void TMediaItemFormat::SaveToStream(IQORStream& Stream) const
 {
-    WriteHead(Stream, FormatTag::MediaItemFormat);
-    WriteInteger(Stream, MediaItemType);
-    WriteString(Stream, FileNameExtension);
-    WriteTail(Stream);
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        PutHead(Record, FormatTag::MediaItemFormat);
+        Record.PutInteger(MediaItemType);
+        Record.PutString(FileNameExtension);
+        PutTail(Record);
+    });
 }
 
 // --- Lists ------------------------------------------------------------------------------------------

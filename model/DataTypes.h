@@ -26,10 +26,10 @@ protected:
     void ClearCommon();
     void AssignCommon(const TBaseDataType& Source);
     // Tag, ID and Name: the start of every data type record.
-    void WriteHead(IQORStream& Stream, const TGUID& Tag) const;
+    void PutHead(TRecordWriter& Record, const TGUID& Tag) const;
     void ReadHead(IQORStream& Stream);
     // Creator, SubCreator, Notes and Expanded: the end of every data type record.
-    void WriteTail(IQORStream& Stream) const;
+    void PutTail(TRecordWriter& Record) const;
     void ReadTail(IQORStream& Stream);
 };
 

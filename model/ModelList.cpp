@@ -112,6 +112,10 @@ void TModelList::LoadFromStream(IQORStream& Stream)
 
 void TModelList::SaveToStream(IQORStream& Stream) const
 {
+    if (!OwnsItems()) {
+        WriteRecord(Stream, [this](TRecordWriter& Record) { PutReferences(Record); });
+        return;
+    }
     WriteGUID(Stream, FormatTag());
     WriteInteger(Stream, Count());
     for (int32_t I = 0; I < Count(); ++I) {
@@ -125,6 +129,15 @@ void TModelList::SaveToStream(IQORStream& Stream) const
         }
     }
     WriteBoolean(Stream, Expanded());
+}
+
+void TModelList::PutReferences(TRecordWriter& Record) const
+{
+    Record.PutGUID(FormatTag());
+    Record.PutInteger(Count());
+    for (int32_t I = 0; I < Count(); ++I)
+        Record.PutInteger(ReferencePosition(*this, I));
+    Record.PutBoolean(Expanded());
 }
 
 QOR_IMPLEMENT_CLASS(TNotifyingList, TModelList, nullptr, nullptr)

@@ -6,6 +6,7 @@
 
 #include "foundation/QORExceptions.h"
 #include "foundation/QORList.h"
+#include "foundation/RecordWriter.h"
 
 #include <QString>
 
@@ -62,6 +63,8 @@ public:
 
     void LoadFromStream(IQORStream& Stream) override;
     void SaveToStream(IQORStream& Stream) const override;
+    // The whole list record of a reference list, as SaveToStream writes it.
+    void PutReferences(TRecordWriter& Record) const;
 
     // Turns pending positions into references to Source's items. Raises E_QOR_InvalidCall on an
     // owning list and E_QOR_InvalidListItemIndex for a position outside Source.

@@ -73,8 +73,11 @@ void TTaskModule::ReleaseReferences()
 
 TTaskModuleObject* TTaskModule::Owner() const
 {
-    const auto* List = dynamic_cast<const TTaskModules*>(Parent());
-    return List ? List->Owner() : nullptr;
+    // Asked for every configurator and command editor a save writes; the class check is cheaper
+    // than a dynamic_cast and answers the same for every list class.
+    const TQORList* List = Parent();
+    return List && List->InheritsFrom(TTaskModules::StaticClass()) ? static_cast<const TTaskModules*>(List)->Owner()
+                                                                   : nullptr;
 }
 
 void TTaskModule::LoadFromStream(IQORStream& Stream)
@@ -118,18 +121,21 @@ void TTaskModule::LoadFromStream(IQORStream& Stream)
 
 void TTaskModule::SaveToStream(IQORStream& Stream) const
 {
-    WriteGUID(Stream, FormatTag::TaskModule);
-    WriteGUID(Stream, ID);
-    WriteInteger(Stream, Type);
-    WriteBoolean(Stream, SupportsMultipleItems);
-    InputTaskTypes.SaveToStream(Stream);
-    OutputTaskTypes.SaveToStream(Stream);
-    InputTaskRecordingTypes.SaveToStream(Stream);
-    OutputTaskRecordingTypes.SaveToStream(Stream);
-    InputTaskResultItemFormats.SaveToStream(Stream);
-    OutputTaskResultItemFormats.SaveToStream(Stream);
-    OutputMediaItemFormats.SaveToStream(Stream);
-    WriteBoolean(Stream, Expanded());
+    // A package holds many task modules, each a short record of references: one write apiece.
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        Record.PutGUID(FormatTag::TaskModule);
+        Record.PutGUID(ID);
+        Record.PutInteger(Type);
+        Record.PutBoolean(SupportsMultipleItems);
+        InputTaskTypes.PutReferences(Record);
+        OutputTaskTypes.PutReferences(Record);
+        InputTaskRecordingTypes.PutReferences(Record);
+        OutputTaskRecordingTypes.PutReferences(Record);
+        InputTaskResultItemFormats.PutReferences(Record);
+        OutputTaskResultItemFormats.PutReferences(Record);
+        OutputMediaItemFormats.PutReferences(Record);
+        Record.PutBoolean(Expanded());
+    });
 }
 
 QOR_IMPLEMENT_CLASS(TTaskModules, TModelList, nullptr, nullptr)

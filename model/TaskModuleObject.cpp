@@ -1,5 +1,6 @@
 #include "model/TaskModuleObject.h"
 
+#include "foundation/RecordWriter.h"
 #include "foundation/StreamPrimitives.h"
 #include "model/CodeModule.h"
 #include "model/FormatTags.h"
@@ -24,11 +25,11 @@ TTaskModulePosition ReadPosition(IQORStream& Stream)
     return Result;
 }
 
-void WritePosition(IQORStream& Stream, const TTaskModulePosition& Position)
+void PutPosition(TRecordWriter& Record, const TTaskModulePosition& Position)
 {
-    WriteInteger(Stream, Position.CodeModule);
-    WriteInteger(Stream, Position.Object);
-    WriteInteger(Stream, Position.TaskModule);
+    Record.PutInteger(Position.CodeModule);
+    Record.PutInteger(Position.Object);
+    Record.PutInteger(Position.TaskModule);
 }
 
 } // namespace
@@ -145,8 +146,10 @@ void TTaskModuleObject::ResolveReferences(const TCodeModules& CodeModules)
 
 TCodeModule* TTaskModuleObject::Owner() const
 {
-    const auto* List = dynamic_cast<const TTaskModuleObjects*>(Parent());
-    return List ? List->Owner() : nullptr;
+    const TQORList* List = Parent();
+    return List && List->InheritsFrom(TTaskModuleObjects::StaticClass())
+               ? static_cast<const TTaskModuleObjects*>(List)->Owner()
+               : nullptr;
 }
 
 void TTaskModuleObject::LoadFromStream(IQORStream& Stream)
@@ -191,25 +194,29 @@ void TTaskModuleObject::LoadFromStream(IQORStream& Stream)
 
 void TTaskModuleObject::SaveToStream(IQORStream& Stream) const
 {
-    WriteGUID(Stream, FormatTag::TaskModuleObject);
-    WriteGUID(Stream, ID);
-    WriteString(Stream, Name);
-    WriteString(Stream, FullTypeName);
-    WriteBoolean(Stream, RunOutOfProcess);
-    WriteBoolean(Stream, DelayBeforeReturningToHost);
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        Record.PutGUID(FormatTag::TaskModuleObject);
+        Record.PutGUID(ID);
+        Record.PutString(Name);
+        Record.PutString(FullTypeName);
+        Record.PutBoolean(RunOutOfProcess);
+        Record.PutBoolean(DelayBeforeReturningToHost);
+    });
     TaskModules.SaveToStream(Stream);
-    WritePosition(Stream, Configurator ? PositionOfTaskModule(*Configurator) : FPendingConfigurator);
-    WritePosition(Stream, CommandEditor ? PositionOfTaskModule(*CommandEditor) : FPendingCommandEditor);
-    WriteBoolean(Stream, LMSNotesSupported);
-    WriteInteger(Stream, PreferredWidth);
-    WriteInteger(Stream, PreferredHeight);
-    WriteStrings(Stream, ToolCategories);
-    WriteBoolean(Stream, AccessibleByServiceEngineers);
-    WriteBoolean(Stream, AccessibleBySystemAdministrators);
-    WriteBoolean(Stream, AccessibleByTrainers);
-    WriteBoolean(Stream, AccessibleByStudents);
-    WriteString(Stream, Notes);
-    WriteBoolean(Stream, Expanded());
+    WriteRecord(Stream, [this](TRecordWriter& Record) {
+        PutPosition(Record, Configurator ? PositionOfTaskModule(*Configurator) : FPendingConfigurator);
+        PutPosition(Record, CommandEditor ? PositionOfTaskModule(*CommandEditor) : FPendingCommandEditor);
+        Record.PutBoolean(LMSNotesSupported);
+        Record.PutInteger(PreferredWidth);
+        Record.PutInteger(PreferredHeight);
+        Record.PutStrings(ToolCategories);
+        Record.PutBoolean(AccessibleByServiceEngineers);
+        Record.PutBoolean(AccessibleBySystemAdministrators);
+        Record.PutBoolean(AccessibleByTrainers);
+        Record.PutBoolean(AccessibleByStudents);
+        Record.PutString(Notes);
+        Record.PutBoolean(Expanded());
+    });
 }
 
 // --- TTaskModuleObjects -----------------------------------------------------------------------------

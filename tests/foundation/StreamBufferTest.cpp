@@ -73,6 +73,38 @@ TEST(MemoryStream, GrowsWithZerosAndReadsOnlyWhatExists)
     EXPECT_EQ(Stream.Data().size(), 6);
 }
 
+// Bytes cut off by a smaller size, or never written, read back as zeros once the stream grows over
+// them again, however it grows; a copy taken on the way keeps its own bytes.
+TEST(MemoryStream, GrowingAgainShowsZerosNotEarlierBytes)
+{
+    TMemoryStream Stream;
+    const QByteArray Text(1000, 'x');
+    uint32_t Count = 0;
+    ASSERT_EQ(Stream.Write(Text.constData(), 1000, &Count), QOR_S_OK);
+    const QByteArray Early = Stream.Data();
+
+    ASSERT_EQ(Stream.SetSize(2), QOR_S_OK);
+    ASSERT_EQ(Stream.Seek(4, STREAM_SEEK_SET_, nullptr), QOR_S_OK);
+    ASSERT_EQ(Stream.Write("yy", 2, &Count), QOR_S_OK);
+    EXPECT_EQ(Stream.Data(), QByteArray("xx\0\0yy", 6));
+
+    ASSERT_EQ(Stream.SetSize(3), QOR_S_OK);
+    ASSERT_EQ(Stream.SetSize(500), QOR_S_OK);
+    EXPECT_EQ(Stream.Data(), QByteArray("xx") + QByteArray(498, '\0'));
+    TStreamStat Stat;
+    ASSERT_EQ(Stream.Stat(&Stat, 0), QOR_S_OK);
+    EXPECT_EQ(Stat.Size, 500u);
+    EXPECT_EQ(Early, Text);
+
+    IQORStreamPtr Copy;
+    ASSERT_EQ(Stream.Clone(&Copy), QOR_S_OK);
+    ASSERT_EQ(Stream.Seek(0, STREAM_SEEK_END_, nullptr), QOR_S_OK);
+    ASSERT_EQ(Stream.Write("z", 1, &Count), QOR_S_OK);
+    ASSERT_EQ(Copy->Stat(&Stat, 0), QOR_S_OK);
+    EXPECT_EQ(Stat.Size, 500u);
+    EXPECT_EQ(Stream.Data().size(), 501);
+}
+
 class StreamBuffer : public ::testing::Test
 {
 protected:

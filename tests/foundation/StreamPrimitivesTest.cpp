@@ -1,6 +1,7 @@
 #include "foundation/StreamPrimitives.h"
 
 #include "foundation/GUIDItems.h"
+#include "foundation/RecordWriter.h"
 #include "foundation/Streams.h"
 #include "support/FailingStream.h"
 #include "support/TestSupport.h"
@@ -101,6 +102,36 @@ TEST(AnsiCodec, EveryByteSurvivesDecodingAndEncoding)
     EXPECT_EQ(Text.at(0x80), QChar(0x20AC));
     for (int Undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
         EXPECT_EQ(Text.at(Undefined).unicode(), Undefined);
+}
+
+// Each unit converts on its own, whatever surrounds it: the bytes of a text are those of its units
+// one by one. Texts cross the 8-unit steps of the ASCII scan, with one foreign unit at the edges of
+// those steps, and the length beyond which strings no longer go out from the stack.
+TEST(AnsiCodec, EachUnitConvertsAloneWhereverItStands)
+{
+    for (const QChar Foreign : {QChar(0xE9), QChar(0x20AC), QChar(0x4E2D), QChar(0xD83D), QChar(0x80)}) {
+        for (const int Length : {1, 7, 8, 9, 16, 17, 252, 253, 300}) {
+            for (const int At : {-1, 0, 7, 8, Length - 1}) {
+                QString Text;
+                for (int Index = 0; Index < Length; ++Index)
+                    Text.append(QChar(Index == At ? Foreign.unicode() : char16_t('a' + Index % 26)));
+                QByteArray Expected;
+                for (const QChar Unit : Text)
+                    Expected.append(ToAnsi(QString(Unit)));
+                SCOPED_TRACE(QStringLiteral("length %1, U+%2 at %3")
+                                 .arg(Length)
+                                 .arg(Foreign.unicode(), 4, 16, QLatin1Char('0'))
+                                 .arg(At)
+                                 .toStdString());
+                ASSERT_EQ(ToAnsi(Text), Expected);
+                QByteArray Direct(Length, '\xAA');
+                ToAnsi(Text, Direct.data());
+                ASSERT_EQ(Direct, Expected);
+                const QByteArray Bytes = Written([&](IQORStream& S) { WriteString(S, Text); });
+                ASSERT_EQ(Bytes, Written([&](IQORStream& S) { WriteInteger(S, Length); }) + Expected);
+            }
+        }
+    }
 }
 
 TEST(StreamPrimitives, FixedSizeValuesAreLittleEndian)
@@ -213,6 +244,45 @@ TEST(StreamPrimitives, ShortWritesAreSavingErrors)
     TFailingStream Guid(15);
     ExpectThrowReport<E_QOR_SavingError>(
         [&] { WriteGUID(Guid, TGUID::Parse("{00112233-4455-6677-8899-AABBCCDDEEFF}")); });
+}
+
+// A gathered record holds what the primitives write, also past the room it keeps locally; when
+// filling it fails, the part gathered reaches the stream before the failure goes on.
+TEST(Records, HoldWhatThePrimitivesWriteAndKeepThePartBeforeAFailure)
+{
+    const TGUID Id = TGUID::Parse("{00112233-4455-6677-8899-AABBCCDDEEFF}");
+    auto Fill = [&](auto PutGUID, auto PutInteger, auto PutBoolean) {
+        for (int32_t Index = 0; Index < 100; ++Index) {
+            PutGUID(Id);
+            PutInteger(-Index);
+            PutBoolean(Index % 3 == 0);
+        }
+    };
+    const QByteArray Expected = Written([&](IQORStream& S) {
+        Fill([&](const TGUID& V) { WriteGUID(S, V); },
+             [&](int32_t V) { WriteInteger(S, V); },
+             [&](bool V) { WriteBoolean(S, V); });
+    });
+    ASSERT_GT(Expected.size(), 512);
+    EXPECT_EQ(Written([&](IQORStream& S) {
+                  WriteRecord(S, [&](TRecordWriter& R) {
+                      Fill([&](const TGUID& V) { R.PutGUID(V); },
+                           [&](int32_t V) { R.PutInteger(V); },
+                           [&](bool V) { R.PutBoolean(V); });
+                  });
+              }),
+              Expected);
+
+    TMemoryStream Partial;
+    auto FailAfterOne = [](TRecordWriter& R) {
+        R.PutInteger(7);
+        throw E_QOR_ObjectPointerIsNil();
+    };
+    EXPECT_THROW(WriteRecord(Partial, FailAfterOne), E_QOR_ObjectPointerIsNil);
+    EXPECT_EQ(Partial.Data().toHex(), "07000000");
+    TFailingStream Full(2);
+    EXPECT_THROW(WriteRecord(Full, FailAfterOne), E_QOR_SavingError);
+    EXPECT_THROW(WriteRecord(Full, [](TRecordWriter& R) { R.PutBoolean(true); }), E_QOR_SavingError);
 }
 
 TEST(SizeBlocks, PatchSizesAndCountsAndKeepThePosition)
