@@ -25,7 +25,10 @@ quillon_build() {
     shift
     if [ ! -f "$dir/build.ninja" ]; then
         mkdir -p "$dir"
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir/configure.log" 2>&1 ||
+        # A compiler cache, where one is installed, makes rebuilds of other checkouts cheap.
+        local launcher=()
+        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >"$dir/configure.log" 2>&1 ||
             { cat "$dir/configure.log"; return 1; }
     fi
     echo "Building in $dir (the first build takes several minutes)"
