@@ -230,27 +230,27 @@ TExtractClash TSafeExtract::Clash(const QString& Relative) const
     const QStringList Parts = Relative.split(QLatin1Char('/'));
     TDescriptor Held(::fcntl(FRoot, F_DUPFD_CLOEXEC, 0));
     for (qsizetype I = 0; I < Parts.size(); ++I) {
-        const QString Step = PathOf(Parts.mid(0, I + 1).join(QLatin1Char('/')));
+        const auto Step = [&] { return PathOf(Parts.mid(0, I + 1).join(QLatin1Char('/'))); };
         struct stat Status;
         if (!Held.Valid() || ::fstatat(Held.Get(), Native(Parts[I]).constData(), &Status, AT_SYMLINK_NOFOLLOW) != 0) {
             if (Held.Valid() && errno == ENOENT)
                 return {};
-            return {TExtractClash::Refused, QStringLiteral("'%1' cannot be examined").arg(Step)};
+            return {TExtractClash::Refused, QStringLiteral("'%1' cannot be examined").arg(Step())};
         }
         if (S_ISLNK(Status.st_mode))
-            return {TExtractClash::Refused, QStringLiteral("'%1' is a link").arg(Step)};
+            return {TExtractClash::Refused, QStringLiteral("'%1' is a link").arg(Step())};
         if (I + 1 < Parts.size()) {
             if (!S_ISDIR(Status.st_mode))
-                return {TExtractClash::Refused, QStringLiteral("'%1' is not a folder").arg(Step)};
+                return {TExtractClash::Refused, QStringLiteral("'%1' is not a folder").arg(Step())};
             Held = OpenFolderAt(Held.Get(), Parts[I]);
             continue;
         }
         if (S_ISDIR(Status.st_mode))
-            return {TExtractClash::Refused, QStringLiteral("'%1' is a folder").arg(Step)};
+            return {TExtractClash::Refused, QStringLiteral("'%1' is a folder").arg(Step())};
         if (!S_ISREG(Status.st_mode))
-            return {TExtractClash::Refused, QStringLiteral("'%1' is not a regular file").arg(Step)};
+            return {TExtractClash::Refused, QStringLiteral("'%1' is not a regular file").arg(Step())};
         if (!FForce)
-            return {TExtractClash::Exists, QStringLiteral("'%1' exists; use --force to replace it.").arg(Step)};
+            return {TExtractClash::Exists, QStringLiteral("'%1' exists; use --force to replace it.").arg(Step())};
     }
     return {};
 }

@@ -6,6 +6,12 @@
 
 namespace {
 
+// The longest name NTFS holds, and the longest path Windows opens, in UTF-16 units.
+constexpr qsizetype MaximumNameLength = 255;
+constexpr qsizetype MaximumPathLength = 32767;
+// Far deeper than any package goes; it bounds what a hostile one makes extract create and remove.
+constexpr qsizetype MaximumDepth = 256;
+
 bool IsDeviceName(const QString& Name)
 {
     // Windows takes the part before the first dot, without trailing spaces, as the device.
@@ -36,6 +42,8 @@ QString WindowsNameProblem(const QString& Name)
 {
     if (Name.isEmpty())
         return QStringLiteral("an empty name");
+    if (Name.size() > MaximumNameLength)
+        return QStringLiteral("'%1...' is longer than %2 characters").arg(Name.left(32)).arg(MaximumNameLength);
     for (const QChar Character : Name)
         if (Character.unicode() < 32 || QStringView(u"<>:\"/\\|?*").contains(Character))
             return QStringLiteral("'%1' holds a character Windows forbids").arg(Name);
@@ -46,6 +54,8 @@ QString WindowsNameProblem(const QString& Name)
     return {};
 }
 
+TTargetChecker::TTargetChecker() : FNodes(1) {}
+
 TTargetCheck TTargetChecker::Add(const QString& Target)
 {
     TTargetCheck Check;
@@ -55,39 +65,60 @@ TTargetCheck TTargetChecker::Add(const QString& Target)
         return Check;
     }
     Check.Relative = Relative;
+    if (Relative.size() > MaximumPathLength) {
+        Check.Problem =
+            QStringLiteral("Windows cannot create it: it is longer than %1 characters").arg(MaximumPathLength);
+        return Check;
+    }
     const QStringList Parts = Relative.split(QLatin1Char('/'));
+    if (Parts.size() > MaximumDepth) {
+        Check.Problem = QStringLiteral("it lies more than %1 folders deep").arg(MaximumDepth);
+        return Check;
+    }
+    QStringList Folded;
     for (const QString& Part : Parts) {
         const QString Problem = WindowsNameProblem(Part);
         if (!Problem.isEmpty()) {
             Check.Problem = QStringLiteral("Windows cannot create it: ") + Problem;
             return Check;
         }
+        Folded << Part.toCaseFolded();
     }
 
-    const QString Key = Relative.toCaseFolded();
-    if (const auto Earlier = FFiles.constFind(Key); Earlier != FFiles.cend()) {
-        Check.Problem =
-            SafeRelativeTarget(*Earlier) == Relative
-                ? QStringLiteral("an earlier file has the same target")
-                : QStringLiteral("it differs from the earlier target '%1' only in letter case").arg(*Earlier);
-        return Check;
-    }
-    if (const auto Earlier = FFolders.constFind(Key); Earlier != FFolders.cend()) {
-        Check.Problem = QStringLiteral("it is a folder of the earlier target '%1'").arg(*Earlier);
-        return Check;
-    }
-    // The folders on the way, shortest first; each is a prefix of Key ending before a separator.
-    QStringList Folders;
-    for (qsizetype At = Key.indexOf(QLatin1Char('/')); At >= 0; At = Key.indexOf(QLatin1Char('/'), At + 1)) {
-        Folders << Key.left(At);
-        if (const auto Earlier = FFiles.constFind(Folders.last()); Earlier != FFiles.cend()) {
-            Check.Problem = QStringLiteral("the earlier target '%1' is a file where it needs a folder").arg(*Earlier);
+    qsizetype Node = 0;
+    for (qsizetype I = 0; I < Folded.size(); ++I) {
+        const auto Child = FNodes[size_t(Node)].Children.constFind(Folded[I]);
+        if (Child == FNodes[size_t(Node)].Children.cend())
+            break;
+        Node = *Child;
+        const TNode& Earlier = FNodes[size_t(Node)];
+        const bool Last = I + 1 == Folded.size();
+        if (!Earlier.File.isEmpty() && !Last)
+            Check.Problem =
+                QStringLiteral("the earlier target '%1' is a file where it needs a folder").arg(Earlier.File);
+        else if (!Earlier.File.isEmpty() && SafeRelativeTarget(Earlier.File) == Relative)
+            Check.Problem = QStringLiteral("an earlier file has the same target");
+        else if (!Earlier.File.isEmpty())
+            Check.Problem =
+                QStringLiteral("it differs from the earlier target '%1' only in letter case").arg(Earlier.File);
+        else if (Last)
+            Check.Problem = QStringLiteral("it is a folder of the earlier target '%1'").arg(Earlier.FirstTarget);
+        if (!Check.Problem.isEmpty())
             return Check;
-        }
     }
-    FFiles.insert(Key, Target);
-    for (const QString& Folder : Folders)
-        if (!FFolders.contains(Folder))
-            FFolders.insert(Folder, Target);
+
+    Node = 0;
+    for (const QString& Name : Folded) {
+        auto Child = FNodes[size_t(Node)].Children.constFind(Name);
+        if (Child != FNodes[size_t(Node)].Children.cend()) {
+            Node = *Child;
+            continue;
+        }
+        const qsizetype Added = qsizetype(FNodes.size());
+        FNodes[size_t(Node)].Children.insert(Name, Added);
+        FNodes.push_back({{}, {}, Target});
+        Node = Added;
+    }
+    FNodes[size_t(Node)].File = Target;
     return Check;
 }

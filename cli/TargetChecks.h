@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QString>
 
+#include <vector>
+
 // Why Windows cannot create a file or folder called Name, or empty when it can: a device name
 // ("CON", "NUL", "COM1", also with an extension such as "nul.txt"), a character Windows forbids
 // (< > : " / \ | ? * and control characters), or a trailing dot or space, which Windows strips.
@@ -22,16 +24,25 @@ struct TTargetCheck
 
 // Checks the targets of one package in order. Windows ignores letter case, so two targets that differ
 // only in case are one file there; a target is also refused when it is a folder of an earlier
-// target, or an earlier target is one of its folders. Each target costs time in proportion to its
-// own length, however many came before.
+// target, or an earlier target is one of its folders. The targets seen so far are kept as a tree of
+// case-folded names, so each target costs time in proportion to its own length, however many came
+// before.
 class TTargetChecker
 {
 public:
+    TTargetChecker();
     TTargetCheck Add(const QString& Target);
 
 private:
-    // Case-folded path of every accepted target, to the target as the package names it.
-    QHash<QString, QString> FFiles;
-    // Case-folded path of every folder the accepted targets need, to the first target needing it.
-    QHash<QString, QString> FFolders;
+    struct TNode
+    {
+        // Case-folded name to the node's index in FNodes.
+        QHash<QString, qsizetype> Children;
+        // The target as the package names it when this is a file, empty when it is a folder.
+        QString File;
+        // The first target that needed this folder.
+        QString FirstTarget;
+    };
+    // The folder itself first.
+    std::vector<TNode> FNodes;
 };

@@ -198,6 +198,8 @@ TEST(TargetChecks, WindowsNamesThatCannotBeCreated)
     for (const char* Good : {"CONSOLE", "COM10", "null.txt", "LPT", "a.b.c", ".hidden", "x-y_z (1).txt"})
         EXPECT_TRUE(WindowsNameProblem(QString::fromLatin1(Good)).isEmpty()) << Good;
     EXPECT_FALSE(WindowsNameProblem(QStringLiteral("COM") + QChar(0x00B9)).isEmpty());
+    EXPECT_TRUE(WindowsNameProblem(QString(255, QLatin1Char('n'))).isEmpty());
+    EXPECT_FALSE(WindowsNameProblem(QString(256, QLatin1Char('n'))).isEmpty());
 }
 
 TEST(TargetChecks, ClashesIgnoreCaseAndSpellingAndCatchFilesWhereFoldersGo)
@@ -214,6 +216,10 @@ TEST(TargetChecks, ClashesIgnoreCaseAndSpellingAndCatchFilesWhereFoldersGo)
     EXPECT_TRUE(Checker.Add(QStringLiteral("x\\con")).Problem.contains(QStringLiteral("Windows")));
     EXPECT_TRUE(Checker.Add(QStringLiteral("data\\b.txt")).Problem.isEmpty());
     EXPECT_TRUE(Checker.Add(QStringLiteral("x\\y")).Problem.isEmpty());
+    // Bounded depth and length, whatever a package claims.
+    EXPECT_TRUE(Checker.Add(QStringList(256, QStringLiteral("d")).join('\\')).Problem.isEmpty());
+    EXPECT_TRUE(Checker.Add(QStringList(257, QStringLiteral("e")).join('\\')).Problem.contains(QStringLiteral("deep")));
+    EXPECT_FALSE(Checker.Add(QStringList(200, QString(200, 'f')).join('\\')).Problem.isEmpty());
 }
 
 TEST_F(ExtractSafety, WritesFilesWithTheirTimesIntoTheFolderANamedLinkLeadsTo)
