@@ -1,23 +1,11 @@
 #include "cli/Commands.h"
+#include "cli/SafeExtract.h"
+#include "cli/TargetChecks.h"
 #include "model/PackageReader.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
-
-// Whether the folders of Path stay inside Root: a folder that exists already may be a link that leads
-// elsewhere, so the deepest existing one is followed before anything is created below it.
-bool StaysInside(const QString& Root, const QString& Path)
-{
-    QString Folder = QFileInfo(Path).absolutePath();
-    while (!QFileInfo::exists(Folder) && Folder.size() > Root.size())
-        Folder = QFileInfo(Folder).absolutePath();
-    const QString Canonical = QFileInfo(Folder).canonicalFilePath();
-    return !Canonical.isEmpty() && (Canonical == Root || Canonical.startsWith(Root + QLatin1Char('/')));
-}
 
 class TExtractCommand : public TCommand
 {
@@ -30,10 +18,14 @@ public:
         return QStringLiteral(
             "Writes every embedded file under DIR at its target path, \"\\\" separating folders: drivers and\n"
             "code modules by their file names, support files by their target paths. Before anything is\n"
-            "written every target is checked: one that is absolute, has a drive or climbs out of DIR is\n"
-            "refused, and so is an existing file unless --force is given; then nothing is written.\n"
-            "The files get their last-write times from the package.\n\n"
-            "  --force   replace existing files\n");
+            "written every target is checked, and if one is refused nothing is written: one that is\n"
+            "absolute, has a drive or climbs out of DIR; one Windows cannot create (a device name such as\n"
+            "CON or NUL, a forbidden character, a trailing dot or space); two targets that differ only in\n"
+            "letter case, or a file where another target needs a folder; a link anywhere below DIR, a\n"
+            "folder where a file goes, and an existing file unless --force is given. Links below DIR are\n"
+            "never followed. If a write fails, what was written is removed again. The files get their\n"
+            "last-write times from the package.\n\n"
+            "  --force   replace existing regular files (never a folder, link or device)\n");
     }
     QStringList KnownSwitches() const override { return {QStringLiteral("--force")}; }
     int MinimumPositional() const override { return 2; }
@@ -43,27 +35,30 @@ public:
     {
         const QString PackageName = Arguments.Positional[0];
         const TPackageContents Package = ReadPackageFile(PackageName);
-        if (!QDir().mkpath(Arguments.Positional[1])) {
+        TSafeExtract Writer(Arguments.Positional[1], Arguments.Has("--force"));
+        if (!Writer.FolderUsable()) {
             Print(IO.Err, QStringLiteral("Cannot create the folder '%1'.\n").arg(Arguments.Positional[1]));
             return ceFailure;
         }
-        const QString Root = QFileInfo(Arguments.Positional[1]).canonicalFilePath();
-        const bool Force = Arguments.Has("--force");
 
+        TTargetChecker Checker;
         QStringList Problems;
-        QStringList Targets;
+        std::vector<TExtractFile> Files;
+        Files.reserve(Package.Files.size());
         for (const TPackageEmbeddedFile& File : Package.Files) {
-            const QString Relative = SafeRelativeTarget(File.Target);
-            const QString Path = Root + QLatin1Char('/') + Relative;
-            if (Relative.isEmpty())
-                Problems << QStringLiteral("Refused target '%1' (%2 of %3): it would lie outside the folder.")
-                                .arg(File.Target, File.Kind, File.Owner);
-            else if (Targets.contains(Path))
-                Problems << QStringLiteral("Refused target '%1' (%2 of %3): an earlier file has the same target.")
-                                .arg(File.Target, File.Kind, File.Owner);
-            else if (!Force && QFileInfo::exists(Path))
-                Problems << QStringLiteral("'%1' exists; use --force to replace it.").arg(Path);
-            Targets << Path;
+            const TTargetCheck Check = Checker.Add(File.Target);
+            const QString Refused =
+                QStringLiteral("Refused target '%1' (%2 of %3): ").arg(File.Target, File.Kind, File.Owner);
+            if (!Check.Problem.isEmpty()) {
+                Problems << Refused + Check.Problem + QLatin1Char('.');
+                continue;
+            }
+            const TExtractClash Clash = Writer.Clash(Check.Relative);
+            if (Clash.Kind == TExtractClash::Exists)
+                Problems << Clash.Reason;
+            else if (Clash.Kind == TExtractClash::Refused)
+                Problems << Refused + Clash.Reason + QLatin1Char('.');
+            Files.push_back({Check.Relative, File.Offset, File.Size, QDateTimeFromDateTime(File.LastWritten)});
         }
         if (!Problems.isEmpty()) {
             Print(IO.Err, Problems.join(QLatin1Char('\n')) + QStringLiteral("\nNothing was written.\n"));
@@ -75,26 +70,18 @@ public:
             Print(IO.Err, QStringLiteral("Cannot read '%1'.\n").arg(PackageName));
             return ceFailure;
         }
-        for (size_t I = 0; I < Package.Files.size(); ++I) {
-            const TPackageEmbeddedFile& File = Package.Files[I];
-            const QString& Path = Targets[qsizetype(I)];
-            if (!StaysInside(Root, Path) || !QDir().mkpath(QFileInfo(Path).absolutePath())) {
-                Print(IO.Err, QStringLiteral("Refused '%1': its folder leads outside '%2'.\n").arg(Path, Root));
-                return ceFailure;
-            }
-            // Written beside and renamed into place: a link at the target is replaced, never followed.
-            QSaveFile Target(Path);
-            if (!Target.open(QIODevice::WriteOnly) || !CopyDeviceRange(Source, File.Offset, File.Size, Target) ||
-                !Target.commit()) {
-                Print(IO.Err, QStringLiteral("Cannot write '%1'.\n").arg(Path));
-                return ceFailure;
-            }
-            QFile Written(Path);
-            const QDateTime Time = QDateTimeFromDateTime(File.LastWritten);
-            if (Time.isValid() && Written.open(QIODevice::Append))
-                Written.setFileTime(Time, QFileDevice::FileModificationTime);
-            Print(IO.Out, Path + QLatin1Char('\n'));
+        bool Undone = true;
+        const QStringList Failure = Writer.WriteAll(Source, Files, Undone);
+        if (!Failure.isEmpty()) {
+            Print(IO.Err,
+                  Failure.join(QLatin1Char('\n')) +
+                      (Undone ? QStringLiteral("\nNothing was written.\n") : QStringLiteral("\n")));
+            return ceFailure;
         }
+        QString Written;
+        for (const TExtractFile& File : Files)
+            Written += Writer.PathOf(File.Relative) + QLatin1Char('\n');
+        Print(IO.Out, Written);
         return ceSuccess;
     }
 };

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/TargetChecks.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
@@ -38,7 +39,10 @@ public:
     {
         return QStringLiteral(
             "Checks every size block, tag, count and string of the package against the file's length, and\n"
-            "that nothing trails it. Embedded files are skipped, not read.\n\n"
+            "that nothing trails it. Embedded files are skipped, not read. A warning names each target\n"
+            "that extract would refuse: outside the folder, one Windows cannot create (a device name such\n"
+            "as CON or NUL, a forbidden character, a trailing dot or space), or clashing with an earlier\n"
+            "one (the same ignoring letter case, or a file where a folder is needed).\n\n"
             "  --against DEF.cpd   also check that each embedded file equals the file on disk now that the\n"
             "                      definition names (or its JSON dump)\n\n"
             "Exit code 2 when the package is damaged or differs.\n");
@@ -62,6 +66,7 @@ public:
             Print(IO.Err, PackageName + QStringLiteral(": ") + GetExceptionReport() + QLatin1Char('\n'));
             return ceFound;
         }
+        Print(IO.Out, TargetWarnings(Contents));
         const QString Against = Arguments.Option("--against");
         if (!Against.isEmpty()) {
             TData Data;
@@ -82,6 +87,19 @@ public:
     }
 
 private:
+    static QString TargetWarnings(const TPackageContents& Contents)
+    {
+        TTargetChecker Checker;
+        QString Warnings;
+        for (const TPackageEmbeddedFile& File : Contents.Files) {
+            const TTargetCheck Check = Checker.Add(File.Target);
+            if (!Check.Problem.isEmpty())
+                Warnings += QStringLiteral("warning: target '%1' (%2 of %3): %4.\n")
+                                .arg(File.Target, File.Kind, File.Owner, Check.Problem);
+        }
+        return Warnings;
+    }
+
     static QStringList Compare(QFile& Package, const TPackageContents& Contents, const QStringList& Sources)
     {
         QStringList Differences;
