@@ -4,7 +4,6 @@
 
 #include "model/PackageExport.h"
 #include "model/PackageReader.h"
-#include "samples/LargeDefinition.h"
 #include "samples/SampleDefinitions.h"
 #include "support/TestSupport.h"
 
@@ -179,8 +178,8 @@ TEST_F(PackageReaderMemory, DeepElementsBelowLongNamesCostNoMoreThanTheirRecords
     ExpectWithinBound(Export(Data), "task modules below long names");
 }
 
-// The records that cost the reader most against their size: short elements, empty sections, and
-// embedded files with one-letter targets and no content.
+// The records that cost the reader most against their size: short elements, code modules with
+// their three sections, and embedded files with one-letter targets and no content.
 TEST_F(PackageReaderMemory, TheCostliestRecordsStayWithinTheBound)
 {
     {
@@ -188,13 +187,6 @@ TEST_F(PackageReaderMemory, TheCostliestRecordsStayWithinTheBound)
         for (int I = 0; I < 3000; ++I)
             AddElement<TInterfaceType>(Data.InterfaceTypes)->Name = QStringLiteral("i");
         ExpectWithinBound(Export(Data), "one-letter interface types");
-    }
-    {
-        TData Data;
-        TCodeModule* Module = LinkedModule(Data, QStringLiteral("m"));
-        for (int O = 0; O < 1000; ++O)
-            AddElement<TTaskModuleObject>(Module->TaskModuleObjects);
-        ExpectWithinBound(Export(Data), "task module objects with empty sections");
     }
     {
         TData Data;
@@ -219,33 +211,6 @@ TEST_F(PackageReaderMemory, TheCostliestRecordsStayWithinTheBound)
         Files->SourceFileName = QStringLiteral("*");
         ExpectWithinBound(Export(Data), "empty support files with short targets");
     }
-}
-
-// The large sample: every kind of element in ordinary proportions. Its drivers and embedded modules
-// need files, so the sample is made to name empty ones here.
-TEST_F(PackageReaderMemory, AnOrdinaryPackageCostsLessThanTwiceItsMetadata)
-{
-    TData Data;
-    BuildLarge(Data, {.CodeModules = 40, .DataTypesPerKind = 500, .InterfaceTypes = 100, .Drivers = 20});
-    const QString Source = Folder.filePath(QStringLiteral("src"));
-    QDir().mkpath(Source + QStringLiteral("/data"));
-    const auto Touch = [](const QString& FileName) {
-        QFile File(FileName);
-        return File.open(QIODevice::WriteOnly);
-    };
-    for (int32_t I = 0; I < Data.Drivers.Count(); ++I) {
-        Data.Drivers.Items(I)->FilePath = Source;
-        ASSERT_TRUE(Touch(Source + QLatin1Char('/') + Data.Drivers.Items(I)->FileName));
-    }
-    for (int32_t I = 0; I < Data.CodeModules.Count(); ++I) {
-        Data.CodeModules.Items(I)->FilePath = Source;
-        ASSERT_TRUE(Touch(Source + QLatin1Char('/') + Data.CodeModules.Items(I)->FileName));
-    }
-    ASSERT_TRUE(Touch(Source + QStringLiteral("/data/support0000.dat")));
-    ASSERT_TRUE(Touch(Source + QStringLiteral("/data/support0001.dat")));
-    const TMeasured Measured = MeasureRead(Export(Data));
-    EXPECT_LE(Measured.Peak, 2 * Measured.Metadata + FixedAllowance)
-        << Measured.Peak << " bytes at the peak for " << Measured.Metadata << " bytes of metadata";
 }
 
 // Interface types have one string fewer than the other data types: eleven without any text once
