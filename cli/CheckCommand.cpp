@@ -47,7 +47,10 @@ private:
         QString Text;
         for (const TCheckFinding& Finding : Findings)
             Text += QStringLiteral("%1: %2: %3 [%4]\n")
-                        .arg(FindingSeverityText(Finding.Severity), Finding.Location, Finding.Message, Finding.Rule);
+                        .arg(FindingSeverityText(Finding.Severity),
+                             TerminalSafe(Finding.Location),
+                             TerminalSafe(Finding.Message),
+                             Finding.Rule);
         Print(IO.Out, Text);
         Print(IO.Err,
               QStringLiteral("%1 error(s), %2 warning(s).\n")

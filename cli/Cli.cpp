@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "QuillonVersion.h"
+#include "cli/CheckedOutput.h"
 #include "cli/Commands.h"
 #include "foundation/QORExceptions.h"
 
@@ -20,8 +21,8 @@ QString Overview()
                                   "       quillon-cli help COMMAND | --help | --version\n\nCommands:\n");
     for (const auto& Command : CliCommands())
         Text += QStringLiteral("  %1%2\n").arg(Command->Name(), -10).arg(Command->Summary());
-    Text += QStringLiteral("\nExit codes: 0 success or nothing found, 2 findings or differences, 1 bad usage or an "
-                           "unreadable file.\n");
+    Text += QStringLiteral("\nExit codes: 0 success or nothing found, 2 findings or differences, 1 bad usage, an "
+                           "unreadable file or results that cannot be written.\n");
     return Text;
 }
 
@@ -49,7 +50,9 @@ const std::vector<std::unique_ptr<TCommand>>& CliCommands()
     return Commands;
 }
 
-int RunCli(const QStringList& Arguments, TCliIO& IO)
+namespace {
+
+int Dispatch(const QStringList& Arguments, TCliIO& IO)
 {
     if (Arguments.isEmpty()) {
         Print(IO.Err, Overview());
@@ -100,4 +103,22 @@ int RunCli(const QStringList& Arguments, TCliIO& IO)
         Print(IO.Err, GetExceptionReport() + QLatin1Char('\n'));
         return ceFailure;
     }
+}
+
+} // namespace
+
+int RunCli(const QStringList& Arguments, TCliIO& IO)
+{
+    // Results that could not be written are a failure, whatever the command found: one line says
+    // so, unless the command failed already and has said why.
+    TCheckedOutput Out(IO.Out);
+    TCliIO Checked{Out, IO.Err, IO.SourceDateEpoch};
+    int Code = Dispatch(Arguments, Checked);
+    if (!Out.Finish() && Code != ceFailure) {
+        const QString Problem = Out.Problem().isEmpty() ? QStringLiteral("Standard output")
+                                                        : QStringLiteral("Standard output: ") + Out.Problem();
+        Print(IO.Err, GetExceptionReport(std::make_exception_ptr(E_QOR_SavingError(Problem))) + QLatin1Char('\n'));
+        Code = ceFailure;
+    }
+    return Code;
 }

@@ -1,16 +1,27 @@
 #include "cli/CliCommand.h"
 
 #include "cli/InputText.h"
+#include "cli/TerminalText.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 void Print(QIODevice& Device, const QString& Text)
 {
-    Device.write(Text.toUtf8());
+    Device.write(TerminalLines(Text).toUtf8());
+}
+
+void TTextOut::Flush()
+{
+    if (FText.isEmpty())
+        return;
+    Print(FDevice, FText);
+    // Keeps its room for the next piece.
+    FText.truncate(0);
 }
 
 QString TParsedArguments::Option(const char* Name) const
@@ -53,11 +64,34 @@ std::optional<TParsedArguments> TCommand::Parse(const QStringList& Arguments, QS
     return Result;
 }
 
+void WriteResultFile(const QString& FileName, const std::function<bool(QIODevice&)>& Write)
+{
+    const auto Fail = [&FileName](const QFileDevice& File) {
+        throw E_QOR_SavingError(QStringLiteral("File name='%1': %2").arg(FileName, File.errorString()));
+    };
+    const QFileInfo Target(FileName);
+    if (Target.exists() && !Target.isFile() && !Target.isDir()) {
+        // Renaming a new file over a device or pipe would replace it rather than write to it.
+        QFile File(FileName);
+        if (!File.open(QIODevice::WriteOnly) || !Write(File) || !File.flush())
+            Fail(File);
+        return;
+    }
+    QSaveFile File(FileName);
+    if (!File.open(QIODevice::WriteOnly))
+        Fail(File);
+    if (!Write(File)) {
+        const QString Problem = File.errorString();
+        File.cancelWriting();
+        throw E_QOR_SavingError(QStringLiteral("File name='%1': %2").arg(FileName, Problem));
+    }
+    if (!File.commit())
+        Fail(File);
+}
+
 void WriteWholeFile(const QString& FileName, const QByteArray& Bytes)
 {
-    QSaveFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly) || File.write(Bytes) != Bytes.size() || !File.commit())
-        throw E_QOR_SavingError(QStringLiteral("File name='%1'").arg(FileName));
+    WriteResultFile(FileName, [&Bytes](QIODevice& File) { return File.write(Bytes) == Bytes.size(); });
 }
 
 void LoadDefinitionOrJson(TData& Data, const QString& FileName)

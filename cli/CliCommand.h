@@ -3,11 +3,14 @@
 // The frame every quillon-cli command fills in: its name, a one-line summary, its usage and help
 // text, and Run, which reads its arguments and writes results to Out and messages to Err.
 
+#include "cli/TerminalText.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,7 +35,34 @@ struct TCliIO
     std::optional<QByteArray> SourceDateEpoch;
 };
 
+// Writes Text as UTF-8. What was not made TerminalSafe still cannot reach a terminal raw: it goes
+// through TerminalLines.
 void Print(QIODevice& Device, const QString& Text);
+
+// Gathers text and prints it in pieces of some tens of kilobytes, so that a long listing is never
+// held whole. What is left is printed by Flush or at the end.
+class TTextOut
+{
+public:
+    explicit TTextOut(QIODevice& Device) : FDevice(Device) {}
+    ~TTextOut() { Flush(); }
+    TTextOut(const TTextOut&) = delete;
+    TTextOut& operator=(const TTextOut&) = delete;
+
+    TTextOut& operator<<(const QString& Text)
+    {
+        FText += Text;
+        if (FText.size() >= PieceSize)
+            Flush();
+        return *this;
+    }
+    void Flush();
+
+private:
+    static constexpr qsizetype PieceSize = 32 * 1024;
+    QIODevice& FDevice;
+    QString FText;
+};
 
 // The arguments of one command: positional ones in order, switches and options by name.
 struct TParsedArguments
@@ -71,5 +101,9 @@ const std::vector<std::unique_ptr<TCommand>>& CliCommands();
 
 // Loads a definition file, or JSON text written by dump (recognised by its first character).
 void LoadDefinitionOrJson(TData& Data, const QString& FileName);
-// Writes Bytes to FileName, replacing it only once everything is written.
+// Writes a result file through Write, which answers whether every write succeeded. A file is
+// replaced only once everything is written; a device or pipe (/dev/stdout, a named pipe) is
+// written in place, never replaced. Any failure raises E_QOR_SavingError naming the file and why.
+void WriteResultFile(const QString& FileName, const std::function<bool(QIODevice&)>& Write);
+// Writes Bytes to FileName as WriteResultFile does.
 void WriteWholeFile(const QString& FileName, const QByteArray& Bytes);

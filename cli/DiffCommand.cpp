@@ -16,8 +16,8 @@ QString Shown(const QJsonValue& Value)
     if (Value.isUndefined())
         return QStringLiteral("(none)");
     if (Value.isObject() && Value.toObject().contains(QLatin1String("ID")))
-        return Value.toObject().value(QLatin1String("ID")).toString() + QLatin1Char(' ') +
-               Value.toObject().value(QLatin1String("Name")).toString();
+        return TerminalSafe(Value.toObject().value(QLatin1String("ID")).toString()) + QLatin1Char(' ') +
+               TerminalSafe(Value.toObject().value(QLatin1String("Name")).toString());
     if (Value.isArray() || Value.isObject())
         return QString::fromUtf8(Value.isArray() ? QJsonDocument(Value.toArray()).toJson(QJsonDocument::Compact)
                                                  : QJsonDocument(Value.toObject()).toJson(QJsonDocument::Compact));
@@ -34,12 +34,14 @@ QString KeyOf(const QJsonObject& Item)
            Item.value(QLatin1String("SourceFileName")).toString();
 }
 
+// How an element is shown in a path: its key and name, made safe to print (the values themselves
+// are shown as JSON, which escapes control characters already).
 QString LabelOf(const QJsonObject& Item)
 {
-    const QString Key = KeyOf(Item);
+    const QString Key = TerminalSafe(KeyOf(Item));
     const QJsonValue Name = Item.value(QLatin1String("Name"));
     if (Name.isString())
-        return Key + QLatin1Char(' ') + Name.toString();
+        return Key + QLatin1Char(' ') + TerminalSafe(Name.toString());
     const QJsonValue Type = Item.value(QLatin1String("Type"));
     return Type.isUndefined() ? Key : Key + QLatin1Char(' ') + Shown(Type);
 }

@@ -4,8 +4,6 @@
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
 
-#include <QSaveFile>
-
 namespace {
 
 class TDumpCommand : public TCommand
@@ -34,12 +32,10 @@ public:
         const QString Target = Arguments.Option("-o");
         if (Target.isEmpty()) {
             if (!WriteDefinitionJson(Data, IO.Out))
-                throw E_QOR_SavingError(QStringLiteral("Standard output"));
+                throw E_QOR_SavingError(QStringLiteral("Standard output: %1").arg(IO.Out.errorString()));
             return ceSuccess;
         }
-        QSaveFile File(Target);
-        if (!File.open(QIODevice::WriteOnly) || !WriteDefinitionJson(Data, File) || !File.commit())
-            throw E_QOR_SavingError(QStringLiteral("File name='%1'").arg(Target));
+        WriteResultFile(Target, [&Data](QIODevice& File) { return WriteDefinitionJson(Data, File); });
         return ceSuccess;
     }
 };

@@ -41,52 +41,59 @@ public:
         Options.Hasher = CliSha256Hasher();
         const TPackageContents Package = ReadPackageFile(Arguments.Positional[0], Options);
         if (Arguments.Has("--json"))
-            IO.Out.write(Json(Package));
+            WriteJson(Package, IO.Out);
         else
-            Print(IO.Out, Text(Package));
+            WriteText(Package, IO.Out);
         return ceSuccess;
     }
 
 private:
-    static QString Text(const TPackageContents& Package)
+    // Every text taken from the package goes through TerminalSafe.
+    static void WriteText(const TPackageContents& Package, QIODevice& Device)
     {
         const TPackageHeader& H = Package.Header;
-        QString Out;
-        Out += QStringLiteral("File size: %1 bytes\nHeader: %2 bytes\n").arg(Package.FileSize).arg(Package.HeaderSize);
-        Out += QStringLiteral("  ID: %1\n  Export ID: %2\n").arg(H.ID.ToString(), H.ExportID.ToString());
-        Out += QStringLiteral("  Name: %1\n  Description: %2\n  About information: %3\n")
-                   .arg(H.Name, H.Description, H.AboutInformation);
-        Out += QStringLiteral("  Creator: %1\n  Sub creator: %2\n").arg(H.Creator, H.SubCreator);
-        Out += QStringLiteral("  Export time: %1\n  Allow export from LMS: %2\n  Beta software: %3\n")
+        TTextOut Out(Device);
+        Out << QStringLiteral("File size: %1 bytes\nHeader: %2 bytes\n").arg(Package.FileSize).arg(Package.HeaderSize);
+        Out << QStringLiteral("  ID: %1\n  Export ID: %2\n").arg(H.ID.ToString(), H.ExportID.ToString());
+        Out << QStringLiteral("  Name: %1\n  Description: %2\n  About information: %3\n")
+                   .arg(TerminalSafe(H.Name), TerminalSafe(H.Description), TerminalSafe(H.AboutInformation));
+        Out << QStringLiteral("  Creator: %1\n  Sub creator: %2\n")
+                   .arg(TerminalSafe(H.Creator), TerminalSafe(H.SubCreator));
+        Out << QStringLiteral("  Export time: %1\n  Allow export from LMS: %2\n  Beta software: %3\n")
                    .arg(TimeText(H.ExportTime), YesNo(H.AllowExportFromLMS), YesNo(H.BetaSoftware));
-        Out += QStringLiteral("  Task module objects: %1\n").arg(H.TaskModuleObjectIDs.size());
+        Out << QStringLiteral("  Task module objects: %1\n").arg(H.TaskModuleObjectIDs.size());
         for (const TGUID& ID : H.TaskModuleObjectIDs)
-            Out += QStringLiteral("    %1\n").arg(ID.ToString());
-        Out += QStringLiteral("Body: %1 bytes\nSections:\n").arg(Package.BodySize);
-        for (const TPackageSection& Section : Package.Sections)
-            Out += QStringLiteral("  %1%2: %3 at offset %4\n")
-                       .arg(Section.Owner.isEmpty() ? QString() : Section.Owner + QLatin1Char('/'), Section.Name)
+            Out << QStringLiteral("    %1\n").arg(ID.ToString());
+        Out << QStringLiteral("Body: %1 bytes\nSections:\n").arg(Package.BodySize);
+        for (const TPackageSection& Section : Package.Sections) {
+            const QString Owner = TerminalSafe(Package.PathOf(Section.Owner));
+            Out << QStringLiteral("  %1%2: %3 at offset %4\n")
+                       .arg(Owner.isEmpty() ? QString() : Owner + QLatin1Char('/'), Section.Name())
                        .arg(Section.Count)
                        .arg(Section.Offset);
-        Out += QStringLiteral("Elements:\n");
-        for (const TPackageElement& Element : Package.Elements)
-            Out += QStringLiteral("  %1 %2\n").arg(Element.ID.ToString(), Element.Path);
-        Out += QStringLiteral("Embedded files:\n");
+        }
+        Out << QStringLiteral("Elements:\n");
+        for (size_t I = 0; I < Package.Elements.size(); ++I)
+            Out << QStringLiteral("  %1 %2\n")
+                       .arg(Package.Elements[I].ID.ToString(), TerminalSafe(Package.PathOf(int32_t(I))));
+        Out << QStringLiteral("Embedded files:\n");
         for (const TPackageEmbeddedFile& File : Package.Files)
-            Out +=
-                QStringLiteral("  %1\n    %2 of %3\n    size %4 at offset %5\n    created %6, last written %7\n"
-                               "    SHA-256 %8\n")
-                    .arg(File.Target, File.Kind, File.Owner)
-                    .arg(File.Size)
-                    .arg(File.Offset)
-                    .arg(TimeText(File.Created), TimeText(File.LastWritten), QString::fromLatin1(File.SHA256.toHex()));
-        return Out;
+            Out << QStringLiteral("  %1\n    %2 of %3\n    size %4 at offset %5\n    created %6, last written %7\n"
+                                  "    SHA-256 %8\n")
+                       .arg(TerminalSafe(File.Target), File.Kind, TerminalSafe(File.Owner))
+                       .arg(File.Size)
+                       .arg(File.Offset)
+                       .arg(TimeText(File.Created),
+                            TimeText(File.LastWritten),
+                            QString::fromLatin1(File.SHA256.toHex()));
     }
 
-    static QByteArray Json(const TPackageContents& Package)
+    // JSON escapes what a terminal would act on by itself.
+    static void WriteJson(const TPackageContents& Package, QIODevice& Device)
     {
         const TPackageHeader& H = Package.Header;
         TJsonWriter Out;
+        Out.StreamTo(Device, 64 * 1024);
         Out.BeginObject();
         Out.Key("FileSize");
         Out.Integer(Package.FileSize);
@@ -116,8 +123,8 @@ private:
         Out.BeginArray();
         for (const TPackageSection& Section : Package.Sections) {
             Out.BeginObject();
-            Out.Field("Name", Section.Name);
-            Out.Field("Owner", Section.Owner);
+            Out.Field("Name", Section.Name());
+            Out.Field("Owner", Package.PathOf(Section.Owner));
             Out.Key("Offset");
             Out.Integer(Section.Offset);
             Out.Field("Count", Section.Count);
@@ -126,9 +133,10 @@ private:
         Out.EndArray();
         Out.Key("Elements");
         Out.BeginArray();
-        for (const TPackageElement& Element : Package.Elements) {
+        for (size_t I = 0; I < Package.Elements.size(); ++I) {
+            const TPackageElement& Element = Package.Elements[I];
             Out.BeginObject();
-            Out.Field("Path", Element.Path);
+            Out.Field("Path", Package.PathOf(int32_t(I)));
             Out.Field("ID", Element.ID.ToString());
             Out.Field("Name", Element.Name);
             Out.EndObject();
@@ -152,7 +160,8 @@ private:
         }
         Out.EndArray();
         Out.EndObject();
-        return Out.TakeText();
+        // A failed write is seen and reported where the command's results leave.
+        Out.Finish();
     }
 };
 

@@ -13,7 +13,7 @@ char* PutJsonString(char* To, const char16_t* Units, qsizetype Size)
     *To++ = '"';
     for (qsizetype I = 0; I < Size; ++I) {
         const char16_t Unit = Units[I];
-        if (Unit < 0x80) {
+        if (Unit < 0x7F) {
             if (Unit >= 0x20 && Unit != '"' && Unit != '\\') {
                 *To++ = char(Unit);
                 continue;
@@ -39,6 +39,16 @@ char* PutJsonString(char* To, const char16_t* Units, qsizetype Size)
                 To[4] = Hex[Unit & 15];
                 To += 5;
             }
+        } else if (Unit == 0x7F || (Unit >= 0x80 && Unit <= 0x9F) || Unit == 0x061C || Unit == 0x200E ||
+                   Unit == 0x200F || (Unit >= 0x202A && Unit <= 0x202E) || (Unit >= 0x2066 && Unit <= 0x2069)) {
+            // DEL, C1 controls and the marks that reorder text are escaped too, although JSON allows
+            // them raw: the text is often read on a terminal, which would act on them.
+            memcpy(To, "\\u", 2);
+            To[2] = Hex[Unit >> 12];
+            To[3] = Hex[(Unit >> 8) & 15];
+            To[4] = Hex[(Unit >> 4) & 15];
+            To[5] = Hex[Unit & 15];
+            To += 6;
         } else if (Unit < 0x800) {
             *To++ = char(0xC0 | (Unit >> 6));
             *To++ = char(0x80 | (Unit & 0x3F));

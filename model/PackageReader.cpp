@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -18,6 +19,18 @@ namespace {
 // package comes near it.
 constexpr int32_t MaximumStringLength = 16 * 1024 * 1024;
 constexpr int64_t ChunkSize = 1 << 20;
+
+const char* const ListNames[] = {"Task types",
+                                 "Task recording types",
+                                 "Task result item formats",
+                                 "Media item formats",
+                                 "Interface types",
+                                 "Drivers",
+                                 "Code modules",
+                                 "Task module objects",
+                                 "Task modules",
+                                 "Command line tools",
+                                 "Support files"};
 
 class TQtHasher : public IPackageHasher
 {
@@ -95,16 +108,32 @@ private:
         std::memcpy(&Value, &Bits, sizeof Value);
         return Value;
     }
+    // A string's bytes go through one buffer that is kept: only the text itself is allocated.
     QString String(const char* What)
+    {
+        const int32_t Length = StringLength(What);
+        if (Length == 0)
+            return {};
+        FBytes.resize(Length);
+        ReadBytes(FBytes.data(), Length, What);
+        return FromAnsi(FBytes);
+    }
+    // A string that nothing keeps: checked like any other, then passed over.
+    void SkipString(const char* What)
+    {
+        const int32_t Length = StringLength(What);
+        FPosition += Length;
+        if (!FDevice.seek(FPosition))
+            Fail(FPosition, QStringLiteral("the file could not be read"));
+    }
+    int32_t StringLength(const char* What)
     {
         const int64_t At = FPosition;
         const int32_t Length = Integer(What);
         if (Length < 0 || Length > MaximumStringLength)
             Fail(At, QStringLiteral("%1 has an impossible length %2").arg(QLatin1String(What)).arg(Length));
         Need(Length, What);
-        QByteArray Bytes(Length, Qt::Uninitialized);
-        ReadBytes(Bytes.data(), Length, What);
-        return FromAnsi(Bytes);
+        return Length;
     }
     // A count whose items, at MinimumSize bytes each, must fit in what is left of the block.
     int32_t Count(const char* What, int64_t MinimumSize)
@@ -134,36 +163,32 @@ private:
     {
         const int32_t N = Count(What, 4);
         for (int32_t I = 0; I < N; ++I)
-            String(What);
+            SkipString(What);
     }
     // Begins a section: its tag and its count; records are at least MinimumSize bytes.
-    int32_t Section(const TGUID& Expected, const char* Name, const QString& Owner, int64_t MinimumSize)
+    int32_t Section(const TGUID& Expected, TPackageList List, int32_t Owner, int64_t MinimumSize)
     {
         const int64_t At = FPosition;
-        Tag(Expected, Name);
-        const int32_t N = Count(Name, MinimumSize);
-        FContents.Sections.push_back({QLatin1String(Name), Owner, At, N});
+        Tag(Expected, ListNames[int(List)]);
+        const int32_t N = Count(ListNames[int(List)], MinimumSize);
+        FContents.Sections.push_back({List, Owner, N, At});
         return N;
     }
-    // Paths repeat their owners' names for every element below them: a name is cut short there, so
-    // that one huge name cannot be copied into thousands of paths.
-    QString Element(const QString& Folder, const TGUID& ID, const QString& Name)
+    // Adds an element and answers its index.
+    int32_t Element(TPackageList List, int32_t Owner, const TGUID& ID, const QString& Name)
     {
-        constexpr qsizetype MaximumNameInPath = 256;
-        const QString Path =
-            Folder + (Name.size() > MaximumNameInPath ? Name.left(MaximumNameInPath) + QStringLiteral("...") : Name);
-        FContents.Elements.push_back({Path, ID, Name});
-        return Path;
+        FContents.Elements.push_back({Owner, List, ID, Name});
+        return int32_t(FContents.Elements.size() - 1);
     }
     void EmbeddedFile(
         const QString& Kind, const QString& Owner, const QString& Target, TDateTime Created, TDateTime LastWritten);
 
     void ReadHeader();
     void ReadBody();
-    void ReadDataTypes(const TGUID& Tag, const char* Name, bool Media);
+    void ReadDataTypes(const TGUID& Tag, TPackageList List);
     void ReadDriver();
     void ReadCodeModule();
-    void ReadTaskModuleObject(const QString& Folder);
+    void ReadTaskModuleObject(int32_t Module);
 
     QIODevice& FDevice;
     const TPackageReadOptions& FOptions;
@@ -172,6 +197,9 @@ private:
     int64_t FLimit = 0;
     std::unique_ptr<char[]> FChunk;
     int64_t FChunkSize = 0;
+    QByteArray FBytes;
+    // One hash of no bytes serves every empty file.
+    QByteArray FEmptyHash;
 };
 
 void TPackageParser::EmbeddedFile(
@@ -181,7 +209,9 @@ void TPackageParser::EmbeddedFile(
     File.Size = Cardinal("embedded file size");
     File.Offset = FPosition;
     Need(File.Size, "embedded file");
-    if (FOptions.HashFiles) {
+    if (FOptions.HashFiles && File.Size == 0 && !FEmptyHash.isNull()) {
+        File.SHA256 = FEmptyHash;
+    } else if (FOptions.HashFiles) {
         // Never more room than the largest file met needs, and never more than one chunk.
         const int64_t Room = std::min<int64_t>(ChunkSize, File.Size);
         if (Room > FChunkSize) {
@@ -196,6 +226,8 @@ void TPackageParser::EmbeddedFile(
             Left -= Piece;
         }
         File.SHA256 = Hash->Result();
+        if (File.Size == 0)
+            FEmptyHash = File.SHA256;
     } else {
         FPosition += File.Size;
         if (!FDevice.seek(FPosition))
@@ -219,25 +251,28 @@ void TPackageParser::ReadHeader()
     Header.AllowExportFromLMS = Boolean("allow export from LMS flag");
     Header.BetaSoftware = Boolean("beta software flag");
     const int32_t Objects = Count("task module object count", 16);
+    Header.TaskModuleObjectIDs.reserve(size_t(Objects));
     for (int32_t I = 0; I < Objects; ++I)
         Header.TaskModuleObjectIDs.push_back(GUID("task module object ID"));
 }
 
-void TPackageParser::ReadDataTypes(const TGUID& Tag, const char* Name, bool Media)
+void TPackageParser::ReadDataTypes(const TGUID& Tag, TPackageList List)
 {
-    const int32_t N = Section(Tag, Name, {}, 16 + 4 * 4 + (Media ? 8 : 0));
-    const QString Folder = QLatin1String(Name) + QLatin1Char('/');
+    const bool Media = List == TPackageList::MediaItemFormats;
+    // ID and name; then the media item type; then extension or description, creator and sub
+    // creator, where interface types have only the last two.
+    const bool ThirdField = List != TPackageList::InterfaceTypes;
+    const int32_t N = Section(Tag, List, -1, 16 + 4 + (Media ? 4 : 0) + (ThirdField ? 4 : 0) + 4 + 4);
     for (int32_t I = 0; I < N; ++I) {
         const TGUID ID = GUID("ID");
         const QString ElementName = String("name");
         if (Media)
             Integer("media item type");
-        // Extension or description, creator, sub creator; interface types have only the last two.
-        if (Tag != PackageTag::InterfaceTypes)
-            String("third field");
-        String("creator");
-        String("sub creator");
-        Element(Folder, ID, ElementName);
+        if (ThirdField)
+            SkipString("third field");
+        SkipString("creator");
+        SkipString("sub creator");
+        Element(List, -1, ID, ElementName);
     }
 }
 
@@ -249,19 +284,20 @@ void TPackageParser::ReadDriver()
     Integer("driver location");
     Integer("driver object server type");
     Boolean("driver register flag");
-    String("creator");
-    String("sub creator");
+    SkipString("creator");
+    SkipString("sub creator");
     const TDateTime Created = DateTime("creation time");
     const TDateTime Written = DateTime("last-write time");
-    EmbeddedFile(QStringLiteral("driver"), Element(QStringLiteral("Drivers/"), ID, Name), FileName, Created, Written);
+    const int32_t Driver = Element(TPackageList::Drivers, -1, ID, Name);
+    EmbeddedFile(QStringLiteral("driver"), FContents.PathOf(Driver), FileName, Created, Written);
 }
 
-void TPackageParser::ReadTaskModuleObject(const QString& Folder)
+void TPackageParser::ReadTaskModuleObject(int32_t Module)
 {
     const TGUID ID = GUID("task module object ID");
     const QString Name = String("task module object name");
-    const QString Path = Element(Folder, ID, Name);
-    String("full type name");
+    const int32_t Object = Element(TPackageList::TaskModuleObjects, Module, ID, Name);
+    SkipString("full type name");
     Boolean("run out of process flag");
     Boolean("delay flag");
     GUID("configurator ID");
@@ -272,14 +308,15 @@ void TPackageParser::ReadTaskModuleObject(const QString& Folder)
     Strings("tool categories");
     for (int I = 0; I < 4; ++I)
         Boolean("access flag");
-    const int32_t Modules = Section(PackageTag::TaskModules, "Task modules", Path, 16 + 4 + 1 + 7 * 4);
+    const int32_t Modules = Section(PackageTag::TaskModules, TPackageList::TaskModules, Object, 16 + 4 + 1 + 7 * 4);
     for (int32_t M = 0; M < Modules; ++M) {
         const TGUID ModuleID = GUID("task module ID");
         const int32_t Type = Integer("task module type");
         Boolean("supports multiple items flag");
         for (int L = 0; L < 7; ++L)
             GUIDList("data type ID list");
-        Element(Path + QStringLiteral("/Task modules/"),
+        Element(TPackageList::TaskModules,
+                Object,
                 ModuleID,
                 IsValidTaskModuleType(Type) ? TaskModuleTypeText(Type) : QString::number(Type));
     }
@@ -295,14 +332,16 @@ void TPackageParser::ReadCodeModule()
     for (int I = 0; I < 3; ++I)
         Boolean("code module flag");
     const QString SourcePath = String("source path");
-    String("creator");
-    String("sub creator");
+    SkipString("creator");
+    SkipString("sub creator");
     const TDateTime Created = DateTime("creation time");
     const TDateTime Written = DateTime("last-write time");
     GUIDList("host interface IDs");
     GUIDList("module interface IDs");
     GUIDList("driver IDs");
-    const QString Path = Element(QStringLiteral("Code modules/"), ID, Name);
+    const int32_t Module = Element(TPackageList::CodeModules, -1, ID, Name);
+    // One copy of the path, shared by the module's entry and every file it embeds.
+    const QString Path = FContents.PathOf(Module);
     FContents.CodeModules.push_back({Path, Reference, Location == cmlLinked, SourcePath});
     // A linked module carries no content, only its zero size.
     const int64_t SizeAt = FPosition;
@@ -312,20 +351,21 @@ void TPackageParser::ReadCodeModule()
     } else {
         EmbeddedFile(QStringLiteral("code module"), Path, Reference, Created, Written);
     }
-    const int32_t Objects = Section(PackageTag::TaskModuleObjects, "Task module objects", Path, 16 * 3 + 4 * 2 + 8);
+    const int32_t Objects =
+        Section(PackageTag::TaskModuleObjects, TPackageList::TaskModuleObjects, Module, 16 * 3 + 4 * 2 + 8);
     for (int32_t O = 0; O < Objects; ++O)
-        ReadTaskModuleObject(Path + QStringLiteral("/Task module objects/"));
-    const int32_t Tools = Section(PackageTag::CommandLineTools, "Command line tools", Path, 16 + 4 * 3 + 5);
+        ReadTaskModuleObject(Module);
+    const int32_t Tools = Section(PackageTag::CommandLineTools, TPackageList::CommandLineTools, Module, 16 + 4 * 3 + 5);
     for (int32_t T = 0; T < Tools; ++T) {
         const TGUID ToolID = GUID("command line tool ID");
         const QString ToolName = String("command line tool name");
-        String("command line arguments");
+        SkipString("command line arguments");
         Strings("tool categories");
         for (int I = 0; I < 5; ++I)
             Boolean("command line tool flag");
-        Element(Path + QStringLiteral("/Command line tools/"), ToolID, ToolName);
+        Element(TPackageList::CommandLineTools, Module, ToolID, ToolName);
     }
-    const int32_t Files = Section(PackageTag::SupportFiles, "Support files", Path, 4 + 1 + 16 + 4);
+    const int32_t Files = Section(PackageTag::SupportFiles, TPackageList::SupportFiles, Module, 4 + 1 + 16 + 4);
     for (int32_t F = 0; F < Files; ++F) {
         const QString Target = String("support file target");
         Boolean("install into GAC flag");
@@ -338,15 +378,16 @@ void TPackageParser::ReadCodeModule()
 void TPackageParser::ReadBody()
 {
     Tag(PackageTag::Body, "body");
-    ReadDataTypes(PackageTag::TaskTypes, "Task types", false);
-    ReadDataTypes(PackageTag::TaskRecordingTypes, "Task recording types", false);
-    ReadDataTypes(PackageTag::TaskResultItemFormats, "Task result item formats", false);
-    ReadDataTypes(PackageTag::MediaItemFormats, "Media item formats", true);
-    ReadDataTypes(PackageTag::InterfaceTypes, "Interface types", false);
-    const int32_t Drivers = Section(PackageTag::Drivers, "Drivers", {}, 16 + 4 * 6 + 1 + 16 + 4);
+    ReadDataTypes(PackageTag::TaskTypes, TPackageList::TaskTypes);
+    ReadDataTypes(PackageTag::TaskRecordingTypes, TPackageList::TaskRecordingTypes);
+    ReadDataTypes(PackageTag::TaskResultItemFormats, TPackageList::TaskResultItemFormats);
+    ReadDataTypes(PackageTag::MediaItemFormats, TPackageList::MediaItemFormats);
+    ReadDataTypes(PackageTag::InterfaceTypes, TPackageList::InterfaceTypes);
+    const int32_t Drivers = Section(PackageTag::Drivers, TPackageList::Drivers, -1, 16 + 4 * 6 + 1 + 16 + 4);
     for (int32_t D = 0; D < Drivers; ++D)
         ReadDriver();
-    const int32_t Modules = Section(PackageTag::CodeModules, "Code modules", {}, 16 + 4 * 7 + 3 + 16 + 4 * 3 + 4);
+    const int32_t Modules =
+        Section(PackageTag::CodeModules, TPackageList::CodeModules, -1, 16 + 4 * 7 + 3 + 16 + 4 * 3 + 4);
     for (int32_t C = 0; C < Modules; ++C)
         ReadCodeModule();
 }
@@ -381,6 +422,47 @@ TPackageContents TPackageParser::Read()
 }
 
 } // namespace
+
+QString PackageListName(TPackageList List)
+{
+    static const QString Names[] = {
+        QStringLiteral("Task types"),
+        QStringLiteral("Task recording types"),
+        QStringLiteral("Task result item formats"),
+        QStringLiteral("Media item formats"),
+        QStringLiteral("Interface types"),
+        QStringLiteral("Drivers"),
+        QStringLiteral("Code modules"),
+        QStringLiteral("Task module objects"),
+        QStringLiteral("Task modules"),
+        QStringLiteral("Command line tools"),
+        QStringLiteral("Support files"),
+    };
+    static_assert(std::size(Names) == std::size(ListNames));
+    return Names[size_t(List)];
+}
+
+QString TPackageContents::PathOf(int32_t Element) const
+{
+    // A path repeats its owners' names: a name is cut short there, so that one huge name is not
+    // printed again in full for every element below it.
+    constexpr qsizetype MaximumNameInPath = 256;
+    if (Element < 0 || size_t(Element) >= Elements.size())
+        return {};
+    const TPackageElement& Item = Elements[size_t(Element)];
+    // An owner always comes before what it holds.
+    QString Path = Item.Owner < Element ? PathOf(Item.Owner) : QString();
+    if (!Path.isEmpty())
+        Path += QLatin1Char('/');
+    Path += PackageListName(Item.List) + QLatin1Char('/');
+    if (Item.Name.size() > MaximumNameInPath) {
+        Path += QStringView(Item.Name).left(MaximumNameInPath);
+        Path += QLatin1String("...");
+    } else {
+        Path += Item.Name;
+    }
+    return Path;
+}
 
 TPackageContents ReadPackage(QIODevice& Device, const TPackageReadOptions& Options)
 {

@@ -6,6 +6,11 @@
 // of the file, nothing may trail, and what is allocated never exceeds what the file can hold.
 // A package that breaks the layout raises E_QOR_LoadingError naming the offset and what was
 // expected there.
+//
+// Memory: what the reader keeps is bounded by the package's bytes outside its embedded files
+// (its metadata): about 1 byte per byte for ordinary packages, and never more than 8 for any
+// package, however its records are shaped, plus one read buffer of up to 1 MiB while hashing.
+// Embedded files are never held.
 
 #include "foundation/GUID.h"
 #include "foundation/StreamPrimitives.h"
@@ -14,6 +19,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,20 +41,46 @@ struct TPackageHeader
     std::vector<TGUID> TaskModuleObjectIDs;
 };
 
-struct TPackageSection
+// The lists a package holds, in the order they first appear in the file.
+enum class TPackageList : uint8_t
 {
-    // "Task types", "Code modules", "Task module objects", ...
-    QString Name;
-    // The element the section belongs to, as a path ("Code modules/Engine"); empty at package level.
-    QString Owner;
-    int64_t Offset = 0;
-    int32_t Count = 0;
+    TaskTypes,
+    TaskRecordingTypes,
+    TaskResultItemFormats,
+    MediaItemFormats,
+    InterfaceTypes,
+    Drivers,
+    CodeModules,
+    TaskModuleObjects,
+    TaskModules,
+    CommandLineTools,
+    SupportFiles,
 };
 
+// "Task types", "Code modules", "Task module objects", ...
+QString PackageListName(TPackageList List);
+
+struct TPackageSection
+{
+    TPackageList List = TPackageList::TaskTypes;
+    // The element the section belongs to, an index into TPackageContents::Elements; -1 at package
+    // level.
+    int32_t Owner = -1;
+    int32_t Count = 0;
+    int64_t Offset = 0;
+
+    QString Name() const { return PackageListName(List); }
+};
+
+// Elements are kept as their owner, list and name rather than as whole paths, so that a package
+// whose elements sit deep below long names costs no more memory than its file's bytes;
+// TPackageContents::PathOf spells the path out when it is wanted.
 struct TPackageElement
 {
-    // Readable path: "Code modules/Engine/Task module objects/Viewer".
-    QString Path;
+    // The element that holds this one, an index into TPackageContents::Elements; -1 for the elements
+    // of the package's own lists.
+    int32_t Owner = -1;
+    TPackageList List = TPackageList::TaskTypes;
     TGUID ID;
     QString Name;
 };
@@ -82,16 +114,22 @@ struct TPackageCodeModule
     QString SourcePath;
 };
 
+// The lists are double-ended queues: they grow a block at a time, never by copying themselves
+// whole into a buffer twice the size.
 struct TPackageContents
 {
     int64_t FileSize = 0;
     uint32_t HeaderSize = 0;
     uint32_t BodySize = 0;
     TPackageHeader Header;
-    std::vector<TPackageSection> Sections;
-    std::vector<TPackageElement> Elements;
-    std::vector<TPackageCodeModule> CodeModules;
-    std::vector<TPackageEmbeddedFile> Files;
+    std::deque<TPackageSection> Sections;
+    std::deque<TPackageElement> Elements;
+    std::deque<TPackageCodeModule> CodeModules;
+    std::deque<TPackageEmbeddedFile> Files;
+
+    // The readable path of an element, "Code modules/Engine/Task module objects/Viewer"; a name
+    // longer than 256 characters is cut short there with "...". Empty for -1.
+    QString PathOf(int32_t Element) const;
 };
 
 // Computes the SHA-256 of one embedded file, fed piece by piece.
