@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/SafeExtract.h"
 #include "cli/TargetChecks.h"
+#include "cli/TerminalText.h"
 #include "model/PackageReader.h"
 
 #include <QFile>
@@ -61,6 +62,8 @@ public:
             Files.push_back({Check.Relative, File.Offset, File.Size, QDateTimeFromDateTime(File.LastWritten)});
         }
         if (!Problems.isEmpty()) {
+            for (QString& Problem : Problems)
+                Problem = TerminalSafe(Problem);
             Print(IO.Err, Problems.join(QLatin1Char('\n')) + QStringLiteral("\nNothing was written.\n"));
             return ceFailure;
         }
@@ -80,7 +83,7 @@ public:
         }
         QString Written;
         for (const TExtractFile& File : Files)
-            Written += Writer.PathOf(File.Relative) + QLatin1Char('\n');
+            Written += TerminalSafe(Writer.PathOf(File.Relative)) + QLatin1Char('\n');
         Print(IO.Out, Written);
         return ceSuccess;
     }

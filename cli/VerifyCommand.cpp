@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/TargetChecks.h"
+#include "cli/TerminalText.h"
 #include "foundation/FileSystem.h"
 #include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
@@ -94,8 +95,9 @@ private:
         for (const TPackageEmbeddedFile& File : Contents.Files) {
             const TTargetCheck Check = Checker.Add(File.Target);
             if (!Check.Problem.isEmpty())
-                Warnings += QStringLiteral("warning: target '%1' (%2 of %3): %4.\n")
-                                .arg(File.Target, File.Kind, File.Owner, Check.Problem);
+                Warnings += TerminalSafe(QStringLiteral("warning: target '%1' (%2 of %3): %4.")
+                                             .arg(File.Target, File.Kind, File.Owner, Check.Problem)) +
+                            QLatin1Char('\n');
         }
         return Warnings;
     }
@@ -111,7 +113,8 @@ private:
         for (qsizetype I = 0; I < Both; ++I) {
             const TPackageEmbeddedFile& File = Contents.Files[size_t(I)];
             QFile Source(Sources[I]);
-            const QString What = QStringLiteral("'%1' (%2 of %3)").arg(File.Target, File.Kind, File.Owner);
+            const QString What =
+                TerminalSafe(QStringLiteral("'%1' (%2 of %3)").arg(File.Target, File.Kind, File.Owner));
             if (!Source.open(QIODevice::ReadOnly))
                 Differences << What + QStringLiteral(": '%1' cannot be read.").arg(Sources[I]);
             else if (Source.size() != File.Size)

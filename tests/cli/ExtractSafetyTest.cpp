@@ -325,6 +325,21 @@ TEST_F(ExtractSafety, NamesWindowsCannotCreateAreRefusedByExtractAndWarnedByVeri
     EXPECT_TRUE(Verify.Out.contains(QStringLiteral("sound, 1 elements, 7 embedded files")));
 }
 
+// A target can neither drive the terminal nor start a line of its own that looks like a report.
+TEST_F(ExtractSafety, TargetsWithControlCharactersArePrintedEscaped)
+{
+    Make({{"module.dll", "module"}, {"evil\x1b]0;owned\x07\nwarning: fake.txt", "1"}});
+    const TCliRun Run = Extract(PathOf(QStringLiteral("out")));
+    EXPECT_EQ(Run.ExitCode, 1);
+    const TCliRun Verify = RunCliWith({QStringLiteral("verify"), Package});
+    for (const QString& Text : {Run.Err, Verify.Out}) {
+        EXPECT_FALSE(Text.contains(QChar(0x1b))) << Text.toStdString();
+        EXPECT_TRUE(Text.contains(QStringLiteral("evil\\x1b]0;owned\\x07\\x0awarning: fake.txt")))
+            << Text.toStdString();
+        EXPECT_FALSE(Text.contains(QStringLiteral("\nwarning: fake"))) << Text.toStdString();
+    }
+}
+
 #ifdef Q_OS_UNIX
 TEST_F(ExtractSafety, ForceReplacesARegularFileByRenamingKeepingItsPermissions)
 {
