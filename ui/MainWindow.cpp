@@ -214,7 +214,12 @@ void TMain::ReadSettings()
     Settings.ReadString(QStringLiteral("FilePath"), FFilePath);
     Settings.ReadString(QStringLiteral("ExportFilePath"), FExportFilePath);
     Settings.ReadString(QStringLiteral("ExportFileName"), FExportFileName);
-    Settings.ReadInteger(QStringLiteral("ExportType"), FExportType);
+    // An export type the export dialog has no filter for counts as never chosen, as a value that is
+    // no number does: otherwise every Export would fail on it and it would be written back.
+    int32_t StoredExportType = 0;
+    if (Settings.ReadInteger(QStringLiteral("ExportType"), StoredExportType) && StoredExportType >= 0 &&
+        StoredExportType <= 2)
+        FExportType = StoredExportType;
     FSettingsRead = true;
 }
 
