@@ -9,17 +9,6 @@
 
 namespace {
 
-TEST(FileDialogFilter, AFilterOutsideTheListKeepsThePositionTheDialogShowed)
-{
-    const QStringList Filters{QStringLiteral("A (*.a)"), QStringLiteral("B (*.b)")};
-    EXPECT_EQ(SelectedFilterPosition(Filters, QStringLiteral("B (*.b)"), 1), 2);
-    EXPECT_EQ(SelectedFilterPosition(Filters, QStringLiteral("Other (*.x)"), 2), 2);
-    EXPECT_EQ(SelectedFilterPosition(Filters, QString(), 1), 1);
-    EXPECT_EQ(ShownFilterPosition(Filters, 2), 2);
-    EXPECT_EQ(ShownFilterPosition(Filters, 3), 1) << "no such position: the first is shown";
-    EXPECT_EQ(ShownFilterPosition(Filters, 0), 1);
-}
-
 // A dialog that reports a filter it was not given (as a platform dialog may) answers the position
 // it was asked to show, never a position 0 that the caller cannot map.
 TEST(FileDialogFilter, TheSaveDialogAnswersTheAskedPositionForAForeignFilter)

@@ -54,6 +54,8 @@ protected:
 TEST_F(RecentFilesList, KeepsEightMostRecentFirstWithoutRepeatsAndEndsWithClearList)
 {
     EXPECT_FALSE(Menu.menuAction()->isEnabled()) << "nothing to offer yet";
+    Files.Add(QStringLiteral("/defs/R&D.cpd"));
+    EXPECT_EQ(EntryTexts(&Menu).first(), QStringLiteral("&1 R&&D.cpd")) << "no mnemonic from the name";
     for (int I = 1; I <= 10; ++I)
         Files.Add(QStringLiteral("/defs/p%1.cpd").arg(I));
     Files.Add(QStringLiteral("/defs/./p5.cpd")); // the same file again moves to the top
@@ -95,12 +97,6 @@ TEST_F(RecentFilesList, KeepsEightMostRecentFirstWithoutRepeatsAndEndsWithClearL
     EXPECT_EQ(EntryTexts(&Menu), QStringList({QStringLiteral("Clear list")}));
     EXPECT_FALSE(Files.ClearAction()->isEnabled());
     EXPECT_FALSE(Menu.menuAction()->isEnabled());
-}
-
-TEST(RecentFileText, DoublesAnAmpersandOfTheNameSoThatItIsNoMnemonic)
-{
-    EXPECT_EQ(RecentFileText(0, QStringLiteral("/x/R&D.cpd")), QStringLiteral("&1 R&&D.cpd"));
-    EXPECT_EQ(RecentFileText(7, QStringLiteral("C:\\Packages\\Demo.cpd")), QStringLiteral("&8 Demo.cpd"));
 }
 
 // What another program or a hand edit left in the store is taken only as far as it makes sense.
