@@ -61,12 +61,40 @@ bool TUserSettings::ReadInteger(const QString& Name, int32_t& Value) const
     return true;
 }
 
+bool TUserSettings::ReadStringList(const QString& Name, QStringList& Value, qsizetype MaxCount) const
+{
+    const QVariant Stored = FStore->value(Name);
+    if (!Stored.isValid())
+        return false;
+    QStringList Result;
+    if (Stored.typeId() == QMetaType::QString) {
+        Result << Stored.toString();
+    } else if (Stored.canConvert<QVariantList>()) {
+        // Only the entries that are text count; a hand-edited store may hold anything.
+        for (const QVariant& Entry : Stored.toList()) {
+            if (Result.size() >= MaxCount)
+                break;
+            if (Entry.typeId() == QMetaType::QString || Entry.typeId() == QMetaType::QByteArray)
+                Result << Entry.toString();
+        }
+    } else {
+        return false;
+    }
+    Value = Result.mid(0, MaxCount);
+    return true;
+}
+
 void TUserSettings::WriteString(const QString& Name, const QString& Value)
 {
     FStore->setValue(Name, Value);
 }
 
 void TUserSettings::WriteInteger(const QString& Name, int32_t Value)
+{
+    FStore->setValue(Name, Value);
+}
+
+void TUserSettings::WriteStringList(const QString& Name, const QStringList& Value)
 {
     FStore->setValue(Name, Value);
 }

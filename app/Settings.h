@@ -6,6 +6,7 @@
 // ~/.config/Corvane/Sorvik/Quillon.conf). Tests point the store at a file of their own.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,11 @@ public:
     // asked type.
     bool ReadString(const QString& Name, QString& Value) const;
     bool ReadInteger(const QString& Name, int32_t& Value) const;
+    // A list of strings; a single string reads as a list of one. At most MaxCount entries are taken.
+    bool ReadStringList(const QString& Name, QStringList& Value, qsizetype MaxCount) const;
     void WriteString(const QString& Name, const QString& Value);
     void WriteInteger(const QString& Name, int32_t Value);
+    void WriteStringList(const QString& Name, const QStringList& Value);
     // Writes what is pending; raises E_QOR_SavingError naming the store when that fails.
     void Flush();
 

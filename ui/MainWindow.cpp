@@ -14,9 +14,12 @@
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
 #include "ui/QtClipboardBackend.h"
+#include "ui/RecentFiles.h"
 #include "ui/WindowAccessibility.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -38,6 +41,18 @@ QString FolderWithSeparator(const QString& FileName)
     Cut = std::max(Cut, FileName.lastIndexOf(QLatin1Char(':')));
 #endif
     return FileName.left(Cut + 1);
+}
+
+// A name relative to the working folder would name another file once that changes: a file is
+// remembered by its full name.
+QString AbsoluteFileName(const QString& FileName)
+{
+    if (FileName.isEmpty() || HasDrive(FileName))
+        return FileName;
+    const QString Local = LocalFilePath(FileName);
+    if (QFileInfo(Local).isAbsolute())
+        return FileName;
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(Local)));
 }
 
 TFileDialogRequest DefinitionDialog(QWidget* Parent, const QString& Caption, const QString& Directory)
@@ -118,6 +133,11 @@ void TMain::CreateComponents()
     MenuItem_New = AddMenuItem(QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N), &TMain::MenuItem_NewClick);
     MenuItem_File->addSeparator();
     MenuItem_Open = AddMenuItem(QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &TMain::MenuItem_OpenClick);
+    MenuItem_OpenRecent = MenuItem_File->addMenu(QStringLiteral("Open recent"));
+    MenuItem_OpenRecent->setObjectName(QStringLiteral("MenuItem_OpenRecent"));
+    FRecentFiles = new TRecentFiles(MenuItem_OpenRecent, [this](const QString& FileName) {
+        GuardedEvent([this, FileName] { OpenRecentFile(FileName); }, this);
+    });
     MenuItem_Save = AddMenuItem(QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &TMain::MenuItem_SaveClick);
     MenuItem_SaveAs = AddMenuItem(QStringLiteral("Save as"), QKeySequence(), &TMain::MenuItem_SaveAsClick);
     MenuItem_File->addSeparator();
@@ -214,7 +234,13 @@ void TMain::ReadSettings()
     Settings.ReadString(QStringLiteral("FilePath"), FFilePath);
     Settings.ReadString(QStringLiteral("ExportFilePath"), FExportFilePath);
     Settings.ReadString(QStringLiteral("ExportFileName"), FExportFileName);
-    Settings.ReadInteger(QStringLiteral("ExportType"), FExportType);
+    // An export type the export dialog has no filter for counts as never chosen, as a value that is
+    // no number does: otherwise every Export would fail on it and it would be written back.
+    int32_t StoredExportType = 0;
+    if (Settings.ReadInteger(QStringLiteral("ExportType"), StoredExportType) && StoredExportType >= 0 &&
+        StoredExportType <= 2)
+        FExportType = StoredExportType;
+    FRecentFiles->Read(Settings);
     FSettingsRead = true;
 }
 
@@ -225,6 +251,7 @@ void TMain::WriteSettings()
     Settings.WriteString(QStringLiteral("ExportFilePath"), FExportFilePath);
     Settings.WriteString(QStringLiteral("ExportFileName"), FExportFileName);
     Settings.WriteInteger(QStringLiteral("ExportType"), FExportType);
+    FRecentFiles->Write(Settings);
     Settings.Flush();
 }
 
@@ -254,10 +281,12 @@ void TMain::NewDocument()
 
 void TMain::LoadDocument(const QString& FileName)
 {
+    const QString FullName = AbsoluteFileName(FileName);
     NewDocument();
-    FDocument->LoadFromFile(FileName);
-    FDocumentFileName = FileName;
-    FFilePath = ExtractDirectory(FileName);
+    FDocument->LoadFromFile(FullName);
+    FDocumentFileName = FullName;
+    FFilePath = ExtractDirectory(FullName);
+    FRecentFiles->Add(FullName);
 }
 
 void TMain::WriteDocument(const QString& FileName)
@@ -281,6 +310,29 @@ bool TMain::OpenDocument()
     return true;
 }
 
+bool TMain::OpenRecentFile(const QString& FileName)
+{
+    // Nothing would replace the document, so there is nothing to ask about it first.
+    if (!QFileInfo(LocalFilePath(FileName)).isFile()) {
+        FRecentFiles->Remove(FileName);
+        UserSeam().ShowMessage(
+            this,
+            QStringLiteral("The file '%1' does not exist any more. It has been removed from the list.").arg(FileName),
+            QString(),
+            TMessageButtons::OK,
+            TMessageIcon::Warning);
+        return false;
+    }
+    if (!FormCloseQuery())
+        return false;
+    {
+        TBusyCursor Busy;
+        LoadDocument(FileName);
+    }
+    UpdateView();
+    return true;
+}
+
 bool TMain::Save()
 {
     if (FDocumentFileName.isEmpty())
@@ -294,6 +346,7 @@ bool TMain::Save()
         return false;
     }
     FModified = false;
+    FRecentFiles->Add(FDocumentFileName);
     return true;
 }
 
@@ -313,6 +366,7 @@ bool TMain::SaveAs()
         return false;
     }
     FModified = false;
+    FRecentFiles->Add(FDocumentFileName);
     UpdateView();
     return true;
 }

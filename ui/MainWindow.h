@@ -22,6 +22,7 @@ class TQORObject;
 class TQORObjectClipboard;
 class TQtClipboardBackend;
 class TQORObjectTreeView;
+class TRecentFiles;
 
 class TMain : public TQORForm
 {
@@ -49,6 +50,8 @@ public:
     QMenu* MenuItem_File = nullptr;
     QAction* MenuItem_New = nullptr;
     QAction* MenuItem_Open = nullptr;
+    // "Open recent": the files last opened or saved (RecentFiles.h).
+    QMenu* MenuItem_OpenRecent = nullptr;
     QAction* MenuItem_Save = nullptr;
     QAction* MenuItem_SaveAs = nullptr;
     QAction* MenuItem_ExportErrorCheck = nullptr;
@@ -69,6 +72,10 @@ public:
     void LoadDocument(const QString& FileName);
     void WriteDocument(const QString& FileName);
     bool OpenDocument();
+    // An entry of "Open recent": a file that has gone is reported and leaves the list; otherwise the
+    // document may first be saved, as for Open. True when the file was loaded.
+    bool OpenRecentFile(const QString& FileName);
+    TRecentFiles& RecentFiles() const { return *FRecentFiles; }
     bool Save();
     bool SaveAs();
     // True when the document may be discarded: unchanged, saved on request, or dropped by the user.
@@ -130,6 +137,8 @@ private:
     std::unique_ptr<TQtClipboardBackend> FClipboardBackend;
     std::unique_ptr<TQORObjectClipboard> FClipboard;
     std::unique_ptr<TPackageMarkers> FMarkers;
+    // Owned by its menu.
+    TRecentFiles* FRecentFiles = nullptr;
     bool FModified = false;
     QString FDocumentFileName;
     QString FFilePath;

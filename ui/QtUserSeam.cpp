@@ -73,9 +73,10 @@ QString RunFileDialog(const TFileDialogRequest& Request, QFileDialog::AcceptMode
     Dialog.setAcceptMode(Mode);
     Dialog.setFileMode(Mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList Filters = Request.Filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts);
+    const int Shown = ShownFilterPosition(Filters, Request.FilterIndex);
     if (!Filters.isEmpty()) {
         Dialog.setNameFilters(Filters);
-        Dialog.selectNameFilter(Filters.value(Request.FilterIndex - 1, Filters.first()));
+        Dialog.selectNameFilter(Filters.at(Shown - 1));
     }
     Dialog.setDefaultSuffix(Request.DefaultSuffix);
     if (!Request.FileName.isEmpty())
@@ -83,11 +84,22 @@ QString RunFileDialog(const TFileDialogRequest& Request, QFileDialog::AcceptMode
     if (Dialog.exec() != QDialog::Accepted)
         return {};
     if (Request.SelectedFilterIndex)
-        *Request.SelectedFilterIndex = int(Filters.indexOf(Dialog.selectedNameFilter())) + 1;
+        *Request.SelectedFilterIndex = SelectedFilterPosition(Filters, Dialog.selectedNameFilter(), Shown);
     return Dialog.selectedFiles().value(0);
 }
 
 } // namespace
+
+int ShownFilterPosition(const QStringList& Filters, int Asked)
+{
+    return Asked >= 1 && Asked <= Filters.size() ? Asked : 1;
+}
+
+int SelectedFilterPosition(const QStringList& Filters, const QString& Selected, int Shown)
+{
+    const qsizetype Index = Filters.indexOf(Selected);
+    return Index >= 0 ? int(Index) + 1 : Shown;
+}
 
 TMessageResult TQtUserSeam::ShowMessage(
     QWidget* Parent, const QString& Text, const QString& Caption, TMessageButtons Buttons, TMessageIcon Icon)

@@ -5,6 +5,8 @@
 
 #include "foundation/UserSeam.h"
 
+#include <QStringList>
+
 class TQtUserSeam : public IUserSeam
 {
 public:
@@ -16,3 +18,10 @@ public:
     QString GetOpenFileName(const TFileDialogRequest& Request) override;
     QString GetSaveFileName(const TFileDialogRequest& Request) override;
 };
+
+// Filter positions of a file dialog, counted from 1. The dialog shows the asked position, or the
+// first filter when there is no such position.
+int ShownFilterPosition(const QStringList& Filters, int Asked);
+// The position the user left the dialog at. A filter that is not in the list (a platform dialog may
+// report one of its own, or none) keeps the position that was shown.
+int SelectedFilterPosition(const QStringList& Filters, const QString& Selected, int Shown);

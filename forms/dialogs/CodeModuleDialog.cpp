@@ -12,8 +12,12 @@ TCodeModuleDialog::TCodeModuleDialog(QWidget* Owner, TData* Package) : TQORAutoF
     TQORAutoFormItems& Rows = Items();
     AddGUIDRow(Rows, QStringLiteral("ID"), &Module->ID);
     AddStringRow(Rows, QStringLiteral("Name"), &Module->Name);
-    AddStringRow(Rows, QStringLiteral("File path"), &Module->FilePath);
-    AddStringRow(Rows, QStringLiteral("File name"), &Module->FileName);
+    TEditString* FolderEdit = AddStringRow(Rows, QStringLiteral("File path"), &Module->FilePath);
+    BrowseIntoFileRows(
+        AddBrowseStringRow(
+            Rows, QStringLiteral("File name"), &Module->FileName, QStringLiteral("Browse for the code module file")),
+        FolderEdit,
+        {QStringLiteral("Code Module File"), QStringLiteral("Code module files (*.dll *.exe);;All files (*)")});
     AddEnumerationRow(Rows,
                       QStringLiteral("Location"),
                       EnumBinding(&Module->Location),

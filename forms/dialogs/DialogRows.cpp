@@ -24,6 +24,16 @@ TEditString* AddStringRow(TQORAutoFormItems& Items, const QString& Caption, QStr
     return Edit;
 }
 
+TBrowseRow*
+AddBrowseStringRow(TQORAutoFormItems& Items, const QString& Caption, QString* Field, const QString& ButtonName)
+{
+    auto* Edit = CreateEditString(Items.OwnerControl(), Field, Caption);
+    Edit->setAccessibleName(Caption);
+    auto* Row = new TBrowseRow(Items.OwnerControl(), Edit, ButtonName);
+    AddNamedItem(Items, Caption, Row);
+    return Row;
+}
+
 TEditGUID* AddGUIDRow(TQORAutoFormItems& Items, const QString& Caption, TGUID* Field)
 {
     auto* Edit = CreateEditGUID(Items.OwnerControl(), Field, Caption, false);

@@ -4,6 +4,7 @@
 // (the form or a group box), adds it and names it for assistive technology after its row label, so
 // that a screen reader says "Name" on the name field.
 
+#include "forms/BrowseButton.h"
 #include "forms/Controls.h"
 #include "forms/QORForms.h"
 #include "model/Enumerations.h"
@@ -20,6 +21,10 @@ TQORAutoFormItem* AddNamedItem(TQORAutoFormItems& Items, const QString& Caption,
 // A text editor; blank allowed, no default. ValueName is the label unless given.
 TEditString*
 AddStringRow(TQORAutoFormItems& Items, const QString& Caption, QString* Field, const QString& ValueName = {});
+// A text row with a "Browse…" button on its right (see BrowseIntoFileRows); ButtonName is what
+// assistive technology reads for the button.
+TBrowseRow*
+AddBrowseStringRow(TQORAutoFormItems& Items, const QString& Caption, QString* Field, const QString& ButtonName);
 // A GUID editor that shows a null ID as zero digits.
 TEditGUID* AddGUIDRow(TQORAutoFormItems& Items, const QString& Caption, TGUID* Field);
 // A drop-down list of Texts[Lowest] … Texts[Highest], no default.

@@ -11,8 +11,12 @@ TDriverDialog::TDriverDialog(QWidget* Owner) : TQORAutoForm(Owner)
     TQORAutoFormItems& Rows = Items();
     AddGUIDRow(Rows, QStringLiteral("ID"), &Driver->ID);
     AddStringRow(Rows, QStringLiteral("Name"), &Driver->Name);
-    AddStringRow(Rows, QStringLiteral("File path"), &Driver->FilePath);
-    AddStringRow(Rows, QStringLiteral("File name"), &Driver->FileName);
+    TEditString* FolderEdit = AddStringRow(Rows, QStringLiteral("File path"), &Driver->FilePath);
+    BrowseIntoFileRows(
+        AddBrowseStringRow(
+            Rows, QStringLiteral("File name"), &Driver->FileName, QStringLiteral("Browse for the driver file")),
+        FolderEdit,
+        {QStringLiteral("Driver File"), QStringLiteral("Driver files (*.dll *.exe *.sys);;All files (*)")});
     AddEnumerationRow(
         Rows, QStringLiteral("Location"), EnumBinding(&Driver->Location), DriverLocationTexts(), dlNone, dlLMS);
     AddEnumerationRow(Rows,

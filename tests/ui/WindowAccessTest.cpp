@@ -109,8 +109,19 @@ TEST_F(WindowAccess, CaptionTreeAndMenuAreReadByAScreenReader)
     QAccessibleInterface* File = QAccessible::queryAccessibleInterface(Window->MenuItem_File);
     ASSERT_NE(File, nullptr);
     EXPECT_EQ(ChildNames(File),
-              QStringList(
-                  {"New", "", "Open", "Save", "Save as", "", "Export error check", "Export", "", "About", "", "Exit"}));
+              QStringList({"New",
+                           "",
+                           "Open",
+                           "Open recent",
+                           "Save",
+                           "Save as",
+                           "",
+                           "Export error check",
+                           "Export",
+                           "",
+                           "About",
+                           "",
+                           "Exit"}));
     QAccessibleInterface* Open = File->child(2);
     ASSERT_NE(Open, nullptr);
     EXPECT_EQ(Open->text(QAccessible::Accelerator),
