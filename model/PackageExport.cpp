@@ -137,11 +137,14 @@ private:
             WriteGUID(FStream, List.Items(I)->ID);
     }
 
+    // The times a file carries into the package: its own, or the export time in a reproducible
+    // export, where a fresh checkout or a touched file must not change the bytes. Returns the
+    // file's own times either way: they tell whether it changed while it was embedded.
     TFileTimes WriteTimes(const QString& LocalName)
     {
         const TFileTimes Times = GetFileTimes(LocalName);
-        WriteDateTime(FStream, Times.Created);
-        WriteDateTime(FStream, Times.LastWritten);
+        WriteDateTime(FStream, FStamp.Reproducible ? FStamp.Time : Times.Created);
+        WriteDateTime(FStream, FStamp.Reproducible ? FStamp.Time : Times.LastWritten);
         return Times;
     }
 
