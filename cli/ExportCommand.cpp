@@ -22,10 +22,12 @@ public:
             "Loads the definition, runs the export error check and writes the package: what\n"
             "'quillon /c /fd DEF.cpd /fp PKG.cpk -q' does. Beta software is exported without asking.\n\n"
             "  --reproducible   write the export time from SOURCE_DATE_EPOCH (seconds since\n"
-            "                   1970-01-01 UTC; 946684800, that is 2000-01-01, when it is not set) and\n"
+            "                   1970-01-01 UTC; 946684800, that is 2000-01-01, when it is not set) as\n"
+            "                   every time in the package, the embedded files' times included, and\n"
             "                   derive the export ID from a hash of the package content, so that\n"
             "                   unchanged inputs give byte-identical packages.\n\n"
-            "SOURCE_DATE_EPOCH set in the environment makes every export reproducible.\n");
+            "SOURCE_DATE_EPOCH set in the environment makes every export reproducible.\n"
+            "PKG.cpk may name a pipe, such as /dev/stdout.\n");
     }
     QStringList KnownSwitches() const override { return {QStringLiteral("--reproducible")}; }
     int MinimumPositional() const override { return 2; }

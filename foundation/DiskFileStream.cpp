@@ -3,6 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -43,6 +49,15 @@ TDiskFileStream::Open(const QString& FileName, bool Create, bool CanRead, bool C
         auto File = std::make_unique<QFile>(FileName);
         if (!File->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return nullptr;
+        if (File->isSequential()) {
+            // A pipe, fifo or terminal cannot go back to fill in a size known only later. The file
+            // is built in an anonymous temporary file and handed over whole at the commit.
+            auto Spool = std::make_unique<QTemporaryFile>();
+            if (!Spool->open())
+                return nullptr;
+            Stream->FTarget = std::move(File);
+            File = std::move(Spool);
+        }
         Stream->FFile = std::move(File);
     } else {
         // Without ExistingOnly a writable open would create the file; with write access alone Qt
@@ -60,8 +75,9 @@ TDiskFileStream::Open(const QString& FileName, bool Create, bool CanRead, bool C
 
 TDiskFileStream::~TDiskFileStream()
 {
-    // A replacement that was never committed is discarded by QSaveFile itself.
-    if (!FAtomic)
+    // A replacement that was never committed is discarded by QSaveFile itself, and a file built for
+    // a pipe never reaches it.
+    if (!FAtomic && !FTarget)
         FlushWrites();
 }
 
@@ -230,6 +246,13 @@ HResult TDiskFileStream::Commit(uint32_t Flags)
         return QOR_S_OK;
     if (!FlushWrites())
         return QOR_E_FAIL;
+    if (FTarget) {
+        // Nothing of a file with a lost write reaches the pipe.
+        if (FBroken)
+            return QOR_E_FAIL;
+        FCommitted = true;
+        return HandOver() ? QOR_S_OK : QOR_E_FAIL;
+    }
     if (!FAtomic) {
         FCommitted = FCreate;
         return FBroken ? QOR_E_FAIL : QOR_S_OK;
@@ -294,6 +317,30 @@ int64_t TDiskFileStream::ReadAt(int64_t Position, uint8_t* Target, int64_t Count
     }
     FFilePosition += Got;
     return Got;
+}
+
+bool TDiskFileStream::HandOver()
+{
+#ifdef Q_OS_UNIX
+    // A reader that goes away early makes the write fail instead of ending the process unreported.
+    struct sigaction Ignore = {};
+    struct sigaction Previous = {};
+    Ignore.sa_handler = SIG_IGN;
+    sigemptyset(&Ignore.sa_mask);
+    sigaction(SIGPIPE, &Ignore, &Previous);
+    const auto Restore = qScopeGuard([&Previous] { sigaction(SIGPIPE, &Previous, nullptr); });
+#endif
+    if (!FFile->seek(0))
+        return false;
+    std::vector<char> Chunk(CopyChunkSize);
+    int64_t Remaining = FSize;
+    while (Remaining > 0) {
+        const int64_t Got = FFile->read(Chunk.data(), std::min<int64_t>(Remaining, int64_t(Chunk.size())));
+        if (Got <= 0 || FTarget->write(Chunk.data(), Got) != Got)
+            return false;
+        Remaining -= Got;
+    }
+    return FTarget->flush();
 }
 
 bool TDiskFileStream::FlushWrites()

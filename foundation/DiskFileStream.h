@@ -40,8 +40,13 @@ private:
     // Bytes read, 0 at the end of the file, -1 on failure.
     int64_t ReadAt(int64_t Position, uint8_t* Target, int64_t Count);
     bool FlushWrites();
+    // Copies the whole file built in FFile to FTarget.
+    bool HandOver();
 
     std::unique_ptr<QFileDevice> FFile;
+    // A target that cannot seek (a pipe, say), written only at the commit; FFile is then an
+    // anonymous temporary file.
+    std::unique_ptr<QFileDevice> FTarget;
     bool FCreate = false;
     // Created through a temporary file that replaces the target at the commit.
     bool FAtomic = false;

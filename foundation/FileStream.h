@@ -16,7 +16,9 @@ constexpr uint32_t QOR_GENERIC_WRITE = 0x40000000u;
 // the target is replaced only when the writer calls Commit (or CommitStream) after its last write. A
 // stream closed or destroyed without Commit leaves the previous file exactly as it was and no partial
 // file behind. Targets that cannot be replaced that way are written in place instead, without that
-// guarantee: a device or pipe, and a writable file in a folder that does not take new files.
+// guarantee: a device or pipe, and a writable file in a folder that does not take new files. A target
+// that cannot seek (a pipe, fifo or terminal) is built in an anonymous temporary file and receives
+// all of it at the Commit, and nothing when the stream is closed without one.
 // Writing ends with the Commit. A created file is write-only even when read access is asked for.
 // Share modes cannot be enforced here; they are checked and accepted.
 class TOleFileStream : public TStreamWrapper

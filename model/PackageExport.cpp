@@ -93,13 +93,13 @@ public:
     }
 
 private:
+    // Only a block that really outgrew its 32-bit size is reported as too large; a stream that
+    // fails to go back and fill the size in reports its own failure.
     void EndBlock(int64_t Start)
     {
-        try {
-            EndSizeBlock(FStream, Start);
-        } catch (...) {
-            AddSentenceAndRethrow(QStringLiteral("The code package cannot hold 4 GiB or more."));
-        }
+        if (uint64_t(GetStreamPosition(FStream) - Start - 4) > MaxBlockSize)
+            throw E_QOR_SavingError(QStringLiteral("The code package cannot hold 4 GiB or more"));
+        EndSizeBlock(FStream, Start);
     }
 
     void WriteHeader()
@@ -137,11 +137,14 @@ private:
             WriteGUID(FStream, List.Items(I)->ID);
     }
 
+    // The times a file carries into the package: its own, or the export time in a reproducible
+    // export, where a fresh checkout or a touched file must not change the bytes. Returns the
+    // file's own times either way: they tell whether it changed while it was embedded.
     TFileTimes WriteTimes(const QString& LocalName)
     {
         const TFileTimes Times = GetFileTimes(LocalName);
-        WriteDateTime(FStream, Times.Created);
-        WriteDateTime(FStream, Times.LastWritten);
+        WriteDateTime(FStream, FStamp.Reproducible ? FStamp.Time : Times.Created);
+        WriteDateTime(FStream, FStamp.Reproducible ? FStamp.Time : Times.LastWritten);
         return Times;
     }
 
@@ -448,7 +451,12 @@ void ExportPackageFile(const TData& Data, const QString& FileName, const TExport
         WriteGUID(Stream, Hashing.DerivedGUID());
         SetStreamPosition(Stream, End);
     }
-    CommitStream(Stream);
+    // A pipe receives the package only here, and its reader may be gone.
+    try {
+        CommitStream(Stream);
+    } catch (const E_QOR_SavingError&) {
+        AddSentenceAndRethrow(FileNameText(FileName));
+    }
 }
 
 void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& PackageFile)

@@ -59,9 +59,11 @@ std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module);
 
 QString BetaExportQuestionText();
 
-// How an export stamps its package. By default with a new random export ID and the current time.
-// A reproducible export writes Time instead and derives the export ID from a hash of everything
-// else it writes, so that unchanged inputs give the same bytes.
+// How an export stamps its package. By default with a new random export ID, the current time and
+// every embedded file's own creation and last-write times. A reproducible export writes Time for
+// all of these times and derives the export ID from a hash of everything else it writes, so that
+// unchanged content gives the same bytes however the files' times were set (a fresh checkout, a
+// touch).
 struct TExportStamp
 {
     bool Reproducible = false;
