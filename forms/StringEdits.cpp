@@ -1,10 +1,12 @@
 #include "forms/StringEdits.h"
 
 #include "forms/ControlSizes.h"
+#include "forms/ListKeys.h"
 #include "forms/QORApplication.h"
 #include "forms/QORForms.h"
 #include "foundation/AnsiCodec.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 
 #include <limits>
@@ -151,7 +153,19 @@ TEditStrings::TEditStrings(QWidget* Owner) : QListWidget(Owner)
     });
     connect(this, &QListWidget::itemDoubleClicked, this, [this] { GuardedEvent([this] { EditClick(); }, this); });
     connect(this, &QListWidget::itemSelectionChanged, this, &TEditStrings::UpdateMenu);
+    ShowListKeys({FCreateAction, FEditAction, FDeleteAction});
+    setAccessibleDescription(
+        QStringLiteral("Insert: create a line. F2: edit the selected line. Delete: delete the selected line."));
     UpdateMenu();
+}
+
+void TEditStrings::keyPressEvent(QKeyEvent* Event)
+{
+    UpdateMenu();
+    if (RunListKey(*Event, {FCreateAction, FEditAction, FDeleteAction}))
+        Event->accept();
+    else
+        QListWidget::keyPressEvent(Event);
 }
 
 int TEditStrings::SelectedRow() const

@@ -92,6 +92,10 @@ public:
     int GetPreferredHeight(const TCanvas& Canvas) override { return PreferredHeight; }
     bool CanStretchVertically() override { return true; }
 
+protected:
+    // Insert creates, F2 edits, Delete deletes, as the popup menu would.
+    void keyPressEvent(QKeyEvent* Event) override;
+
 private:
     int SelectedRow() const;
 
