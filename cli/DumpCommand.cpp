@@ -1,10 +1,30 @@
 #include "cli/Commands.h"
 #include "cli/InputText.h"
+#include "foundation/AnsiCodec.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/StorableText.h"
 
 namespace {
+
+// Text the definition file cannot store would be written as "?". Refused before anything is written,
+// one line per field, each naming the field and its characters.
+void RefuseUnstorableText(const TData& Data, const QString& Source)
+{
+    constexpr size_t MaxReported = 20;
+    const std::vector<TUnstorableText> Found = FindUnstorableText(Data);
+    if (Found.empty())
+        return;
+    QStringList Lines;
+    for (size_t I = 0; I < Found.size() && I < MaxReported; ++I)
+        Lines.append(Source + QStringLiteral(": ") + Found[I].Path +
+                     QStringLiteral(": characters the definition file cannot store: ") +
+                     DescribeCharacters(Found[I].Characters));
+    if (Found.size() > MaxReported)
+        Lines.append(Source + QStringLiteral(": and %1 more such fields").arg(Found.size() - MaxReported));
+    throw E_QOR_SavingError(Lines.join(QLatin1Char('\n')));
+}
 
 class TDumpCommand : public TCommand
 {
@@ -51,7 +71,8 @@ public:
         return QStringLiteral(
             "Reads JSON text as 'dump' writes it and writes the definition file the program itself would\n"
             "save. A text that is not valid is reported with its line and column (or the path of the\n"
-            "value at fault) and what was expected there; nothing is written then.\n");
+            "value at fault) and what was expected there; so is text the definition file's code page\n"
+            "cannot store, with the characters concerned. Nothing is written then.\n");
     }
     QStringList KnownOptions() const override { return {QStringLiteral("-o")}; }
     int MinimumPositional() const override { return 1; }
@@ -72,6 +93,7 @@ public:
             Error.SetMessage(Source + QStringLiteral(": ") + Error.Message());
             throw;
         }
+        RefuseUnstorableText(*Data, Source);
         Data->SaveToFile(Target);
         return ceSuccess;
     }

@@ -1,5 +1,6 @@
 #include "forms/BoundControl.h"
 
+#include "foundation/AnsiCodec.h"
 #include "foundation/UserSeam.h"
 
 #include <QApplication>
@@ -29,6 +30,15 @@ bool TBoundControl::Fail(QWidget* Control, const QString& Message) const
     if (auto* Edit = qobject_cast<QLineEdit*>(Control))
         Edit->selectAll();
     return false;
+}
+
+bool TBoundControl::CheckStorable(QWidget* Control, const QString& Text) const
+{
+    const QString Characters = DescribeUnstorableCharacters(Text);
+    if (Characters.isEmpty())
+        return true;
+    return Fail(Control,
+                QuotedName() + QStringLiteral(" contains characters that cannot be stored: ") + Characters + '.');
 }
 
 bool TBoundControl::SkipsValidation(const QWidget* Control)

@@ -87,6 +87,9 @@ protected:
     // Shows Message in a modal warning box with no caption of its own, focuses Control and answers
     // false; edit controls also get their whole text selected.
     bool Fail(QWidget* Control, const QString& Message) const;
+    // Refuses text the definition file cannot store, naming the characters, as Fail does; true when
+    // Text can be stored.
+    bool CheckStorable(QWidget* Control, const QString& Text) const;
     // Invisible and disabled controls pass validation at once.
     static bool SkipsValidation(const QWidget* Control);
 };

@@ -1,11 +1,13 @@
 #include "forms/Pickers.h"
 
+#include "forms/ListKeys.h"
 #include "forms/QORApplication.h"
 #include "foundation/General.h"
 #include "foundation/UserSeam.h"
 #include "model/Data.h"
 #include "model/ModelList.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QVariant>
 
@@ -197,7 +199,19 @@ TReferenceListControl::TReferenceListControl(QWidget* Owner, TQORList* List, int
     });
     connect(this, &QListWidget::itemDoubleClicked, this, [this] { GuardedEvent([this] { EditClick(); }, this); });
     connect(this, &QListWidget::itemSelectionChanged, this, &TReferenceListControl::UpdateMenu);
+    ShowListKeys({FAddAction, FEditAction, FRemoveAction});
+    setAccessibleDescription(
+        QStringLiteral("Insert: add an entry. F2: edit the selected entry. Delete: remove the selected entry."));
     UpdateMenu();
+}
+
+void TReferenceListControl::keyPressEvent(QKeyEvent* Event)
+{
+    UpdateMenu();
+    if (RunListKey(*Event, {FAddAction, FEditAction, FRemoveAction}))
+        Event->accept();
+    else
+        QListWidget::keyPressEvent(Event);
 }
 
 int32_t TReferenceListControl::SelectedPosition() const

@@ -116,6 +116,9 @@ public:
 protected:
     TReferenceListControl(QWidget* Owner, TQORList* List, int Height, bool SortedLines);
 
+    // Insert adds, F2 edits, Delete removes, as the popup menu would.
+    void keyPressEvent(QKeyEvent* Event) override;
+
     virtual TQORList* Candidates() const = 0;
     virtual TPickerClass PickerClass() const = 0;
     virtual TPickerSetup PickerSetup() const { return {}; }

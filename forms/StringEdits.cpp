@@ -1,9 +1,12 @@
 #include "forms/StringEdits.h"
 
 #include "forms/ControlSizes.h"
+#include "forms/ListKeys.h"
 #include "forms/QORApplication.h"
 #include "forms/QORForms.h"
+#include "foundation/AnsiCodec.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 
 #include <limits>
@@ -42,7 +45,7 @@ bool TEditString::Validate()
         return true;
     if (!AllowBlank && text().isEmpty())
         return Fail(this, QuotedName() + QStringLiteral(" must not be blank."));
-    return true;
+    return CheckStorable(this, text());
 }
 
 int TEditString::GetPreferredWidth(const TCanvas&)
@@ -118,7 +121,7 @@ bool TEditMultilineString::Validate()
         return true;
     if (!AllowBlank && toPlainText().isEmpty())
         return Fail(this, QuotedName() + QStringLiteral(" must not be blank."));
-    return true;
+    return CheckStorable(this, toPlainText());
 }
 
 int TEditMultilineString::GetPreferredWidth(const TCanvas&)
@@ -150,7 +153,19 @@ TEditStrings::TEditStrings(QWidget* Owner) : QListWidget(Owner)
     });
     connect(this, &QListWidget::itemDoubleClicked, this, [this] { GuardedEvent([this] { EditClick(); }, this); });
     connect(this, &QListWidget::itemSelectionChanged, this, &TEditStrings::UpdateMenu);
+    ShowListKeys({FCreateAction, FEditAction, FDeleteAction});
+    setAccessibleDescription(
+        QStringLiteral("Insert: create a line. F2: edit the selected line. Delete: delete the selected line."));
     UpdateMenu();
+}
+
+void TEditStrings::keyPressEvent(QKeyEvent* Event)
+{
+    UpdateMenu();
+    if (RunListKey(*Event, {FCreateAction, FEditAction, FDeleteAction}))
+        Event->accept();
+    else
+        QListWidget::keyPressEvent(Event);
 }
 
 int TEditStrings::SelectedRow() const
@@ -177,7 +192,7 @@ QStringList TEditStrings::Lines() const
 void TEditStrings::CreateClick()
 {
     QString Text;
-    if (PromptForString(this, QStringLiteral("Create"), Text))
+    if (PromptForString(this, QStringLiteral("Create"), Text, ValueName))
         addItem(Text);
 }
 
@@ -187,7 +202,7 @@ void TEditStrings::EditClick()
     if (Row < 0)
         return;
     QString Text = item(Row)->text();
-    if (PromptForString(this, QStringLiteral("Edit"), Text))
+    if (PromptForString(this, QStringLiteral("Edit"), Text, ValueName))
         item(Row)->setText(Text);
 }
 
@@ -197,6 +212,19 @@ void TEditStrings::DeleteClick()
     if (Row >= 0)
         delete takeItem(Row);
     UpdateMenu();
+}
+
+bool TEditStrings::Validate()
+{
+    if (SkipsValidation(this))
+        return true;
+    for (int I = 0; I < count(); ++I) {
+        if (!CanStoreAsAnsi(item(I)->text())) {
+            setCurrentRow(I);
+            return CheckStorable(this, Lines().join(QLatin1Char('\n')));
+        }
+    }
+    return true;
 }
 
 void TEditStrings::StoreValue()
@@ -217,12 +245,12 @@ void TEditStrings::LoadValue()
     UpdateMenu();
 }
 
-bool PromptForString(QWidget* Owner, const QString& Caption, QString& Text)
+bool PromptForString(QWidget* Owner, const QString& Caption, QString& Text, const QString& ValueName)
 {
     QString Entry = Text;
     TQORAutoForm Prompt(Owner);
     Prompt.Setup({.Caption = Caption, .MinControlWidth = 200});
-    AddControl(Prompt.Items(), CreateEditString(&Prompt, &Entry, QString(), false, QString(), true, false));
+    AddControl(Prompt.Items(), CreateEditString(&Prompt, &Entry, ValueName, false, QString(), true, false));
     if (!Prompt.Execute())
         return false;
     Text = Entry;

@@ -86,10 +86,15 @@ public:
     void LoadValue() override;
     void SetDefault() override {}
     void UndoDefault() override {}
-    bool Validate() override { return true; }
+    // Refuses lines the definition file cannot store; the first such line gets selected.
+    bool Validate() override;
     int GetPreferredWidth(const TCanvas& Canvas) override { return PreferredWidth; }
     int GetPreferredHeight(const TCanvas& Canvas) override { return PreferredHeight; }
     bool CanStretchVertically() override { return true; }
+
+protected:
+    // Insert creates, F2 edits, Delete deletes, as the popup menu would.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     int SelectedRow() const;
@@ -100,9 +105,9 @@ private:
     QAction* FDeleteAction = nullptr;
 };
 
-// Runs the small "Create"/"Edit" prompt of TEditStrings: an automatic form with one edit. True on
-// OK, with Text holding the entry.
-bool PromptForString(QWidget* Owner, const QString& Caption, QString& Text);
+// Runs the small "Create"/"Edit" prompt of TEditStrings: an automatic form with one edit, whose
+// messages use ValueName. True on OK, with Text holding the entry.
+bool PromptForString(QWidget* Owner, const QString& Caption, QString& Text, const QString& ValueName = {});
 
 // Creation operations: each creates the control with the given owner, applies the settings, binds
 // the variable and returns the control; the caller adds it to a form with AddItem or AddControl.

@@ -1,3 +1,5 @@
+#include "foundation/AnsiCodec.h"
+
 #include "foundation/StreamPrimitives.h"
 
 #ifdef Q_OS_WIN
@@ -8,9 +10,13 @@
 #include <emmintrin.h>
 #endif
 
+#include <QSet>
+#include <QStringList>
+
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 
 // Both directions keep one byte per UTF-16 code unit: the stored count is the number of code units
 // and exactly that many bytes follow it.
@@ -157,3 +163,102 @@ QString FromAnsi(const QByteArray& Bytes)
 }
 
 #endif
+
+// Storable text
+
+namespace {
+
+bool IsAscii(const QString& Text)
+{
+    for (const QChar Unit : Text)
+        if (Unit.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// The character starting at Index, and how many code units it takes.
+std::pair<char32_t, qsizetype> CharacterAt(const QString& Text, qsizetype Index)
+{
+    const QChar Unit = Text[Index];
+    if (Unit.isHighSurrogate() && Index + 1 < Text.size() && Text[Index + 1].isLowSurrogate())
+        return {QChar::surrogateToUcs4(Unit, Text[Index + 1]), 2};
+    return {Unit.unicode(), 1};
+}
+
+QString TextOf(char32_t Character)
+{
+    if (QChar::requiresSurrogates(Character)) {
+        const QChar Pair[] = {QChar(QChar::highSurrogate(Character)), QChar(QChar::lowSurrogate(Character))};
+        return QString(Pair, 2);
+    }
+    return QString(QChar(static_cast<char16_t>(Character)));
+}
+
+bool RoundTrips(const QString& Text)
+{
+    return FromAnsi(ToAnsi(Text)) == Text;
+}
+
+// Quoted, the character would be invisible, blank or would merge with the quote.
+bool ShowsByItself(char32_t Character)
+{
+    if (!QChar::isPrint(Character) || QChar::isSpace(Character))
+        return false;
+    switch (QChar::category(Character)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+bool CanStoreAsAnsi(const QString& Text)
+{
+    return IsAscii(Text) || RoundTrips(Text);
+}
+
+QList<char32_t> UnstorableCharacters(const QString& Text)
+{
+    QList<char32_t> Result;
+    if (CanStoreAsAnsi(Text))
+        return Result;
+    QSet<char32_t> Checked;
+    for (qsizetype Index = 0; Index < Text.size();) {
+        const auto [Character, Units] = CharacterAt(Text, Index);
+        Index += Units;
+        if (Character < 0x80 || Checked.contains(Character))
+            continue;
+        Checked.insert(Character);
+        if (!RoundTrips(TextOf(Character)))
+            Result.append(Character);
+    }
+    return Result;
+}
+
+QString DescribeCharacters(const QList<char32_t>& Characters, qsizetype MaxShown)
+{
+    QStringList Parts;
+    for (qsizetype Index = 0; Index < Characters.size() && Index < MaxShown; ++Index) {
+        const char32_t Character = Characters[Index];
+        if (ShowsByItself(Character))
+            Parts.append(QLatin1Char('\'') + TextOf(Character) + QLatin1Char('\''));
+        else
+            Parts.append(QStringLiteral("U+%1").arg(uint(Character), 4, 16, QLatin1Char('0')).toUpper());
+    }
+    QString Result = Parts.join(QStringLiteral(", "));
+    if (Characters.size() > MaxShown)
+        Result += QStringLiteral(" and %1 more").arg(Characters.size() - MaxShown);
+    return Result;
+}
+
+QString DescribeUnstorableCharacters(const QString& Text)
+{
+    return DescribeCharacters(UnstorableCharacters(Text));
+}

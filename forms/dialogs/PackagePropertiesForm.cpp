@@ -5,9 +5,11 @@
 
 namespace {
 
+// Messages name the row.
 void AddText(TQORAutoForm& Form, const char* Caption, QString* Field)
 {
-    AddNamedItem(Form.Items(), QString::fromLatin1(Caption), CreateEditString(&Form, Field, QString()));
+    const QString Name = QString::fromLatin1(Caption);
+    AddNamedItem(Form.Items(), Name, CreateEditString(&Form, Field, Name));
 }
 
 } // namespace
@@ -22,18 +24,19 @@ std::unique_ptr<TQORAutoForm> CreatePackagePropertiesForm(QWidget* Owner, TData&
         AddNamedItem(
             Rows, QStringLiteral("Code package ID"), CreateEditGUID(Form.get(), &Package.ID, QString(), false));
         break;
-    case TPackageProperty::Info:
+    case TPackageProperty::Info: {
         Form->Setup({.Caption = QStringLiteral("Code Package"), .MinControlWidth = 350, .MinFormWidth = 640});
         AddText(*Form, "Code package name", &Package.Name);
         AddText(*Form, "Code package description", &Package.Description);
-        AddNamedItem(
-            Rows,
-            QStringLiteral("Code package 'About' information"),
-            CreateEditMultilineString(
-                Form.get(), &Package.AboutInformation, QString(), false, QString(), true, 200, false, ssVertical));
+        const QString About = QStringLiteral("Code package 'About' information");
+        AddNamedItem(Rows,
+                     About,
+                     CreateEditMultilineString(
+                         Form.get(), &Package.AboutInformation, About, false, QString(), true, 200, false, ssVertical));
         AddText(*Form, "Code package creator", &Package.Creator);
         AddText(*Form, "Code package sub creator", &Package.SubCreator);
         break;
+    }
     case TPackageProperty::AllowExportFromLMS:
         Form->Setup({.Caption = QStringLiteral("Allow Export From LMS"), .MinControlWidth = 200, .MinFormWidth = 300});
         AddCheckBox(Rows, QStringLiteral("Allow export from LMS"), &Package.AllowExportFromLMS);

@@ -55,12 +55,14 @@ TTaskModuleObjectDialog::TTaskModuleObjectDialog(QWidget* Owner, TData* Package)
     AddStringRow(Rows, QStringLiteral("Notes"), &Object->Notes);
 }
 
-void TTaskModuleObjectDialog::FillChoices(TAutoComboBox* List, int32_t Type, const TTaskModule* Current)
+void TTaskModuleObjectDialog::FillChoices(TAutoComboBox* List, int32_t Type, TTaskModule* Current)
 {
+    const auto Carrying = [](TTaskModule* Module) { return QVariant::fromValue(static_cast<void*>(Module)); };
     List->setUpdatesEnabled(false);
     List->clear();
-    List->addItem(QStringLiteral("None"), QVariant::fromValue(static_cast<void*>(nullptr)));
+    List->addItem(QStringLiteral("None"), Carrying(nullptr));
     List->setCurrentIndex(0);
+    bool Offered = false;
     if (FPackage)
         for (int32_t M = 0; M < FPackage->CodeModules.Count(); ++M) {
             const TTaskModuleObjects& Objects = FPackage->CodeModules.Items(M)->TaskModuleObjects;
@@ -72,12 +74,22 @@ void TTaskModuleObjectDialog::FillChoices(TAutoComboBox* List, int32_t Type, con
                     TTaskModule* Module = Object->TaskModules.Items(T);
                     if (Module->Type != Type)
                         continue;
-                    List->addItem(Object->Name, QVariant::fromValue(static_cast<void*>(Module)));
-                    if (Current && Current->ID == Module->ID)
+                    List->addItem(Object->Name, Carrying(Module));
+                    // By identity: IDs repeat among new modules (all null) and pasted copies.
+                    if (Module == Current) {
                         List->setCurrentIndex(List->count() - 1);
+                        Offered = true;
+                    }
                 }
             }
         }
+    // A reference these rules would not offer (a module of the object itself or of another type, as a
+    // file or a paste may hold) stays what it is until the user picks something else.
+    if (Current && !Offered) {
+        const TTaskModuleObject* Owner = Current->Owner();
+        List->addItem(Owner ? Owner->Name : QString(), Carrying(Current));
+        List->setCurrentIndex(List->count() - 1);
+    }
     List->setUpdatesEnabled(true);
 }
 
