@@ -13,6 +13,7 @@
 #include "model/Data.h"
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
+#include "ui/DocumentGuard.h"
 #include "ui/QtClipboardBackend.h"
 #include "ui/WindowAccessibility.h"
 
@@ -57,6 +58,7 @@ TMain::TMain(QWidget* Owner) : TQORForm(Owner, TFormKind::Window)
 {
     InstallWindowAccessibility();
     CreateComponents();
+    FGuard = std::make_unique<TDocumentGuard>(*this);
     GuardedEvent([this] { FormCreate(); }, this);
 }
 
@@ -177,6 +179,7 @@ void TMain::FormCreate()
 
 void TMain::FormDestroy()
 {
+    FGuard.reset();
     // The nodes go first: they point into the document and at the markers.
     TreeControl->clear();
     // Settings that were never read are not overwritten with start values.
@@ -202,10 +205,12 @@ void TMain::closeEvent(QCloseEvent* Event)
 {
     bool MayClose = false;
     GuardedEvent([&] { MayClose = FormCloseQuery(); }, this);
-    if (MayClose)
+    if (MayClose) {
+        FGuard->WindowClosed();
         Event->accept();
-    else
+    } else {
         Event->ignore();
+    }
 }
 
 void TMain::ReadSettings()
@@ -246,6 +251,7 @@ void TMain::ShowExceptionMessage(void*, const std::exception_ptr& Error)
 
 void TMain::NewDocument()
 {
+    FGuard->DocumentCleared();
     FDocument->Clear();
     FModified = false;
     FDocumentFileName.clear();
@@ -254,10 +260,12 @@ void TMain::NewDocument()
 
 void TMain::LoadDocument(const QString& FileName)
 {
+    FGuard->OpeningDocument(FileName);
     NewDocument();
     FDocument->LoadFromFile(FileName);
     FDocumentFileName = FileName;
     FFilePath = ExtractDirectory(FileName);
+    FGuard->DocumentOpened(FileName);
 }
 
 void TMain::WriteDocument(const QString& FileName)
@@ -285,6 +293,8 @@ bool TMain::Save()
 {
     if (FDocumentFileName.isEmpty())
         return SaveAs();
+    if (!FGuard->MayWrite(FDocumentFileName))
+        return false;
     try {
         TBusyCursor Busy;
         WriteDocument(FDocumentFileName);
@@ -294,13 +304,14 @@ bool TMain::Save()
         return false;
     }
     FModified = false;
+    FGuard->DocumentSaved(FDocumentFileName);
     return true;
 }
 
 bool TMain::SaveAs()
 {
     const QString FileName = UserSeam().GetSaveFileName(DefinitionDialog(this, QStringLiteral("Save As"), FFilePath));
-    if (FileName.isEmpty())
+    if (FileName.isEmpty() || !FGuard->MayWrite(FileName))
         return false;
     try {
         TBusyCursor Busy;
@@ -313,6 +324,7 @@ bool TMain::SaveAs()
         return false;
     }
     FModified = false;
+    FGuard->DocumentSaved(FDocumentFileName);
     UpdateView();
     return true;
 }
@@ -343,6 +355,7 @@ void TMain::UpdateView()
                        ? ApplicationTitle()
                        : ApplicationTitle() + QStringLiteral(" [") + FDocumentFileName + QStringLiteral("]"));
     RebuildTree();
+    FGuard->ViewUpdated();
 }
 
 void TMain::RebuildTree()

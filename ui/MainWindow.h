@@ -18,6 +18,7 @@ class QMenu;
 class QMenuBar;
 class QTreeWidgetItem;
 class TData;
+class TDocumentGuard;
 class TQORObject;
 class TQORObjectClipboard;
 class TQtClipboardBackend;
@@ -37,6 +38,7 @@ public:
     // Set by every command that changes the document.
     void SetModified(bool Value) { FModified = Value; }
     const QString& DocumentFileName() const { return FDocumentFileName; }
+    void SetDocumentFileName(const QString& Value) { FDocumentFileName = Value; }
     const QString& FilePath() const { return FFilePath; }
     const QString& ExportFilePath() const { return FExportFilePath; }
     const QString& ExportFileName() const { return FExportFileName; }
@@ -130,6 +132,7 @@ private:
     std::unique_ptr<TQtClipboardBackend> FClipboardBackend;
     std::unique_ptr<TQORObjectClipboard> FClipboard;
     std::unique_ptr<TPackageMarkers> FMarkers;
+    std::unique_ptr<TDocumentGuard> FGuard;
     bool FModified = false;
     QString FDocumentFileName;
     QString FFilePath;
