@@ -207,17 +207,6 @@ TEST_F(DocumentGuard, TheCopyGoesWithSaveNewOpenAndAnsweredExitAndNeverComesWith
     EXPECT_FALSE(QDir(Dir.filePath(QStringLiteral("recovery"))).exists());
 }
 
-TEST_F(DocumentGuard, TheCopyOfAQuillonStillRunningIsLeftAlone)
-{
-    auto Running = Start({Rich});
-    Edit(*Running, QStringLiteral("Still being edited"));
-    ASSERT_TRUE(WaitForCopies(1));
-    const QString Other = WriteDocument(QStringLiteral("other.cpd"), [](TData&) {});
-    auto Second = Start({Other});
-    EXPECT_TRUE(Seam.Messages.empty());
-    EXPECT_EQ(Copies().size(), 1);
-}
-
 TEST_F(DocumentGuard, ASecondWindowOnALockedFileAsksAndCancelLeavesItsDocumentAlone)
 {
     auto First = Start({Rich});
@@ -255,22 +244,6 @@ TEST_F(DocumentGuard, ASecondWindowOnALockedFileAsksAndCancelLeavesItsDocumentAl
     EXPECT_EQ(Third->DocumentFileName(), Rich);
     Third.reset();
     EXPECT_FALSE(QFile::exists(TDefinitionLock::LockFileName(Rich)));
-}
-
-TEST_F(DocumentGuard, AFolderWithoutLocksDoesNotStopTheOpening)
-{
-    const QString Folder = Dir.filePath(QStringLiteral("read-only"));
-    ASSERT_TRUE(QDir().mkpath(Folder));
-    const QString FileName = Folder + QStringLiteral("/shared.cpd");
-    WriteBytesToFile(FileName, ReadFile(Rich));
-    ASSERT_TRUE(QFile::setPermissions(Folder, QFile::ReadOwner | QFile::ExeOwner));
-    if (QFile(Folder + QStringLiteral("/probe")).open(QIODevice::WriteOnly))
-        GTEST_SKIP() << "this user writes into read-only folders";
-    auto Window = Start({FileName});
-    EXPECT_TRUE(Window->CreationCompleted());
-    EXPECT_EQ(Window->DocumentFileName(), FileName);
-    EXPECT_TRUE(Seam.Messages.empty());
-    QFile::setPermissions(Folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(DocumentGuard, SaveOverAFileChangedOnDiskAsksFirst)
