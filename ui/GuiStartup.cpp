@@ -1,6 +1,8 @@
 #include "ui/GuiStartup.h"
 
+#include "app/RecoveryStore.h"
 #include "forms/QORApplication.h"
+#include "ui/DocumentGuard.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -86,6 +88,9 @@ bool TGuiStartup::HasDisplay() const
 
 int TGuiStartup::RunInteractive()
 {
+    // Recovery copies, the lock beside the open file and the check of the file on disk are for the
+    // user's own window only.
+    const TSafetyNetScope Net({.Enabled = true, .RecoveryFolder = TRecoveryStore::DefaultFolder()});
     TMain Window;
     // A failed creation has been reported already; the window is never used.
     if (!Window.CreationCompleted())

@@ -13,6 +13,7 @@
 #include "model/Data.h"
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
+#include "ui/DocumentGuard.h"
 #include "ui/QtClipboardBackend.h"
 #include "ui/RecentFiles.h"
 #include "ui/WindowAccessibility.h"
@@ -72,6 +73,7 @@ TMain::TMain(QWidget* Owner) : TQORForm(Owner, TFormKind::Window)
 {
     InstallWindowAccessibility();
     CreateComponents();
+    FGuard = std::make_unique<TDocumentGuard>(*this);
     GuardedEvent([this] { FormCreate(); }, this);
 }
 
@@ -197,6 +199,7 @@ void TMain::FormCreate()
 
 void TMain::FormDestroy()
 {
+    FGuard.reset();
     // The nodes go first: they point into the document and at the markers.
     TreeControl->clear();
     // Settings that were never read are not overwritten with start values.
@@ -222,10 +225,12 @@ void TMain::closeEvent(QCloseEvent* Event)
 {
     bool MayClose = false;
     GuardedEvent([&] { MayClose = FormCloseQuery(); }, this);
-    if (MayClose)
+    if (MayClose) {
+        FGuard->WindowClosed();
         Event->accept();
-    else
+    } else {
         Event->ignore();
+    }
 }
 
 void TMain::ReadSettings()
@@ -273,6 +278,7 @@ void TMain::ShowExceptionMessage(void*, const std::exception_ptr& Error)
 
 void TMain::NewDocument()
 {
+    FGuard->DocumentCleared();
     FDocument->Clear();
     FModified = false;
     FDocumentFileName.clear();
@@ -282,11 +288,13 @@ void TMain::NewDocument()
 void TMain::LoadDocument(const QString& FileName)
 {
     const QString FullName = AbsoluteFileName(FileName);
+    FGuard->OpeningDocument(FullName);
     NewDocument();
     FDocument->LoadFromFile(FullName);
     FDocumentFileName = FullName;
     FFilePath = ExtractDirectory(FullName);
     FRecentFiles->Add(FullName);
+    FGuard->DocumentOpened(FullName);
 }
 
 void TMain::WriteDocument(const QString& FileName)
@@ -337,6 +345,8 @@ bool TMain::Save()
 {
     if (FDocumentFileName.isEmpty())
         return SaveAs();
+    if (!FGuard->MayWrite(FDocumentFileName))
+        return false;
     try {
         TBusyCursor Busy;
         WriteDocument(FDocumentFileName);
@@ -347,13 +357,14 @@ bool TMain::Save()
     }
     FModified = false;
     FRecentFiles->Add(FDocumentFileName);
+    FGuard->DocumentSaved(FDocumentFileName);
     return true;
 }
 
 bool TMain::SaveAs()
 {
     const QString FileName = UserSeam().GetSaveFileName(DefinitionDialog(this, QStringLiteral("Save As"), FFilePath));
-    if (FileName.isEmpty())
+    if (FileName.isEmpty() || !FGuard->MayWrite(FileName))
         return false;
     try {
         TBusyCursor Busy;
@@ -367,6 +378,7 @@ bool TMain::SaveAs()
     }
     FModified = false;
     FRecentFiles->Add(FDocumentFileName);
+    FGuard->DocumentSaved(FDocumentFileName);
     UpdateView();
     return true;
 }
@@ -397,6 +409,7 @@ void TMain::UpdateView()
                        ? ApplicationTitle()
                        : ApplicationTitle() + QStringLiteral(" [") + FDocumentFileName + QStringLiteral("]"));
     RebuildTree();
+    FGuard->ViewUpdated();
 }
 
 void TMain::RebuildTree()

@@ -18,6 +18,7 @@ class QMenu;
 class QMenuBar;
 class QTreeWidgetItem;
 class TData;
+class TDocumentGuard;
 class TQORObject;
 class TQORObjectClipboard;
 class TQtClipboardBackend;
@@ -38,6 +39,7 @@ public:
     // Set by every command that changes the document.
     void SetModified(bool Value) { FModified = Value; }
     const QString& DocumentFileName() const { return FDocumentFileName; }
+    void SetDocumentFileName(const QString& Value) { FDocumentFileName = Value; }
     const QString& FilePath() const { return FFilePath; }
     const QString& ExportFilePath() const { return FExportFilePath; }
     const QString& ExportFileName() const { return FExportFileName; }
@@ -139,6 +141,7 @@ private:
     std::unique_ptr<TPackageMarkers> FMarkers;
     // Owned by its menu.
     TRecentFiles* FRecentFiles = nullptr;
+    std::unique_ptr<TDocumentGuard> FGuard;
     bool FModified = false;
     QString FDocumentFileName;
     QString FFilePath;
