@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -129,6 +130,8 @@ void TMain::CreateComponents()
     MenuItem_About = AddMenuItem(QStringLiteral("About"), QKeySequence(), &TMain::MenuItem_AboutClick);
     MenuItem_File->addSeparator();
     MenuItem_Exit = AddMenuItem(QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X), &TMain::MenuItem_ExitClick);
+    CreateEditMenu();
+    ConnectFileDrops();
 
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
@@ -161,6 +164,8 @@ void TMain::FormCreate()
         QStringLiteral("Corvane Quillon"),
         qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? FClipboardBackend.get() : nullptr);
     FDocument = std::make_unique<TData>();
+    FHistory = std::make_unique<TDocumentHistory>(*FDocument);
+    ConnectHistory();
     NewDocument();
     ReadSettings();
     ReadCommandLine();
@@ -179,6 +184,7 @@ void TMain::FormDestroy()
 {
     // The nodes go first: they point into the document and at the markers.
     TreeControl->clear();
+    disconnect(TreeControl, nullptr, this, nullptr);
     // Settings that were never read are not overwritten with start values.
     if (FSettingsRead) {
         try {
@@ -187,6 +193,7 @@ void TMain::FormDestroy()
             ShowExceptionBox(this);
         }
     }
+    FHistory.reset();
     FDocument.reset();
     FClipboard.reset();
     FClipboardBackend.reset();
@@ -247,6 +254,7 @@ void TMain::ShowExceptionMessage(void*, const std::exception_ptr& Error)
 void TMain::NewDocument()
 {
     FDocument->Clear();
+    FHistory->Clear();
     FModified = false;
     FDocumentFileName.clear();
     UpdateView();
@@ -293,6 +301,7 @@ bool TMain::Save()
         ShowExceptionBox(this);
         return false;
     }
+    FHistory->SetSaved();
     FModified = false;
     return true;
 }
@@ -312,6 +321,7 @@ bool TMain::SaveAs()
         ShowExceptionBox(this);
         return false;
     }
+    FHistory->SetSaved();
     FModified = false;
     UpdateView();
     return true;
@@ -342,7 +352,13 @@ void TMain::UpdateView()
     setWindowTitle(FDocumentFileName.isEmpty()
                        ? ApplicationTitle()
                        : ApplicationTitle() + QStringLiteral(" [") + FDocumentFileName + QStringLiteral("]"));
+    // The rebuilt tree shows the same stretch of the definition as before.
+    const int Vertical = TreeControl->verticalScrollBar()->value();
+    const int Horizontal = TreeControl->horizontalScrollBar()->value();
     RebuildTree();
+    TreeControl->doItemsLayout();
+    TreeControl->verticalScrollBar()->setValue(Vertical);
+    TreeControl->horizontalScrollBar()->setValue(Horizontal);
 }
 
 void TMain::RebuildTree()
