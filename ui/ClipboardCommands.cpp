@@ -6,16 +6,19 @@
 #include "foundation/QORExceptions.h"
 #include "model/ElementPaste.h"
 #include "ui/MainWindow.h"
+#include "ui/PackageTree.h"
 
 void TMain::SelectObjectNode(const TQORObject* Object)
 {
-    TreeControl->setCurrentItem(Object ? Object->TreeNode() : nullptr);
+    SelectNode(Object ? Object->TreeNode() : nullptr);
 }
 
 void TMain::PopupMenu_CopyClick()
 {
-    if (const TQORObject* Object = SelectedObject())
+    if (const TQORObject* Object = SelectedObject()) {
         FClipboard->Copy(*Object);
+        PopupMenuPopup();
+    }
 }
 
 void TMain::PopupMenu_CutClick()
@@ -23,13 +26,19 @@ void TMain::PopupMenu_CutClick()
     TQORObject* Object = SelectedObject();
     if (!Object)
         return;
-    RunCommand([this, Object] {
+    RunCommand(QStringLiteral("Cut"), [this, Object] {
         FClipboard->Copy(*Object);
+        TCommandOutcome Outcome;
+        Outcome.Changed = true;
+        Outcome.Subject = NodeSubject(Object->TreeNode());
         // Deleting sends the notifications that take the element out of every reference to it.
-        if (TQORList* List = Object->Parent())
+        if (TQORList* List = Object->Parent()) {
+            Outcome.Select = ElementInPlaceOf(*Object);
             List->Delete(Object->GetIndex());
-        return true;
+        }
+        return Outcome;
     });
+    PopupMenuPopup();
 }
 
 void TMain::PopupMenu_PasteClick()
@@ -40,13 +49,16 @@ void TMain::PopupMenu_PasteClick()
     // A node that takes nothing says so whatever the clipboard holds.
     if (!IsPasteTarget(*Target))
         throw E_QOR_ProgramError(QStringLiteral("Unhandled paste case."));
-    TQORObject* Selected = nullptr;
-    RunCommand([this, Target, &Selected] {
+    RunCommand(QStringLiteral("Paste"), [this, Target] {
+        TCommandOutcome Outcome;
         // The whole payload is read before the definition is touched: a damaged one changes nothing.
-        Selected = PasteElement(*Target, FClipboard->Paste());
-        return true;
+        Outcome.Select = PasteElement(*Target, FClipboard->Paste());
+        // A whole drivers list: the group stays selected.
+        if (!Outcome.Select)
+            Outcome.Select = Target;
+        Outcome.Changed = true;
+        return Outcome;
     });
-    SelectObjectNode(Selected);
 }
 
 void TMain::PopupMenu_ClearClick()
@@ -54,8 +66,11 @@ void TMain::PopupMenu_ClearClick()
     TQORObject* Target = SelectedObject();
     if (!Target)
         return;
-    RunCommand([Target] {
+    RunCommand(QStringLiteral("Clear"), [Target] {
         ClearElementList(*Target);
-        return true;
+        TCommandOutcome Outcome;
+        Outcome.Changed = true;
+        Outcome.Select = Target;
+        return Outcome;
     });
 }

@@ -161,12 +161,7 @@ void TDocumentGuard::DocumentCleared()
 {
     if (!FNet.Enabled)
         return;
-    FRecoveryTimer.stop();
-    if (FHasCopy)
-        FStore->Remove();
-    FHasCopy = false;
-    FWrittenBytes.clear();
-    FWrittenName.clear();
+    DropCopy();
     FLock.reset();
     // Opening a file empties the document first: the new file's lock stays for its load.
     if (!FOpening)
@@ -199,12 +194,7 @@ void TDocumentGuard::DocumentSaved(const QString& FileName)
 {
     if (!FNet.Enabled)
         return;
-    FRecoveryTimer.stop();
-    if (FHasCopy)
-        FStore->Remove();
-    FHasCopy = false;
-    FWrittenBytes.clear();
-    FWrittenName.clear();
+    DropCopy();
     FDisk = TDiskSnapshot::Take(FileName);
     FToldDisk = {};
     if (FLock && SameFile(FLock->DefinitionFileName(), FileName))
@@ -220,7 +210,8 @@ void TDocumentGuard::ViewUpdated()
     if (!FNet.Enabled || FClosed)
         return;
     if (!FWindow.Modified()) {
-        FRecoveryTimer.stop();
+        // Undone back to what is on disk: a copy of the undone changes would only mislead.
+        DropCopy();
         return;
     }
     FLastChange = QDateTime::currentDateTimeUtc();
@@ -233,13 +224,20 @@ void TDocumentGuard::WindowClosed()
 {
     if (!FNet.Enabled)
         return;
+    DropCopy();
+    FLock.reset();
+    FOpeningLock.reset();
+    FClosed = true;
+}
+
+void TDocumentGuard::DropCopy()
+{
     FRecoveryTimer.stop();
     if (FHasCopy)
         FStore->Remove();
     FHasCopy = false;
-    FLock.reset();
-    FOpeningLock.reset();
-    FClosed = true;
+    FWrittenBytes.clear();
+    FWrittenName.clear();
 }
 
 void TDocumentGuard::WriteRecovery()

@@ -80,6 +80,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Stops the pending copy and removes the one written, if any.
+    void DropCopy();
     bool Restore(const TRecoveryStore::TOrphan& Orphan);
     void Reload(const QString& FileName);
 

@@ -22,6 +22,7 @@
 #include "model/Data.h"
 #include "model/ElementActions.h"
 #include "model/PackageMarkers.h"
+#include "ui/ElementCreation.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
@@ -56,7 +57,7 @@ enum class TPlacement
     SortBeforeNaming,
 };
 
-template <class TElement> bool AddElement(TQORList& List, const char* DefaultName, TPlacement Placement)
+template <class TElement> TQORObject* AddElement(TQORList& List, const char* DefaultName, TPlacement Placement)
 {
     auto Element = std::make_unique<TElement>();
     List.Add(Element.get());
@@ -66,23 +67,22 @@ template <class TElement> bool AddElement(TQORList& List, const char* DefaultNam
     List.SetExpanded(true);
     Added->Name = QLatin1String(DefaultName);
     Added->SetExpanded(true);
-    return true;
+    return Added;
 }
 
-bool AddSupportFile(TQORList& List)
+TQORObject* AddSupportFile(TQORList& List)
 {
     auto File = std::make_unique<TSupportFile>();
     List.AddSorted(File.get());
-    File.release();
     List.SetExpanded(true);
-    return true;
+    return File.release();
 }
 
-bool AddTaskModule(QWidget* Owner, TQORList& List)
+TQORObject* AddTaskModule(QWidget* Owner, TQORList& List)
 {
     const auto Dialog = std::make_unique<TCreateTaskModuleDialog>(Owner);
     if (!Dialog->Execute())
-        return false;
+        return nullptr;
     auto Module = std::make_unique<TTaskModule>();
     Module->Assign(Dialog->Value(), false);
     List.Add(Module.get());
@@ -90,10 +90,12 @@ bool AddTaskModule(QWidget* Owner, TQORList& List)
     List.Sort();
     List.SetExpanded(true);
     Added->SetExpanded(true);
-    return true;
+    return Added;
 }
 
-bool CreateElement(QWidget* Owner, TQORObject* Object)
+} // namespace
+
+TQORObject* CreateElement(QWidget* Owner, TQORObject* Object)
 {
     auto* List = dynamic_cast<TQORList*>(Object);
     if (!List)
@@ -123,6 +125,8 @@ bool CreateElement(QWidget* Owner, TQORObject* Object)
         return AddElement<TCommandLineTool>(*List, "Tool name", TPlacement::Append);
     throw E_QOR_EnumerationOutOfRange();
 }
+
+namespace {
 
 // The dialog edits a copy; the element takes it back on OK.
 bool EditCopy(TQORValueDialog& Dialog, TQORObject& Element, bool SortAfterwards)
@@ -195,13 +199,12 @@ bool EditObject(QWidget* Owner, TData& Document, TQORObject* Object)
     throw E_QOR_EnumerationOutOfRange();
 }
 
-bool DeleteElement(TQORObject* Object)
+void DeleteElement(TQORObject* Object)
 {
     if (!IsPackageElement(Object))
         throw E_QOR_EnumerationOutOfRange();
     // Takes it out and destroys it with everything it owns; the document drops references to it.
     Object->Parent()->Remove(Object);
-    return true;
 }
 
 } // namespace
@@ -226,18 +229,58 @@ TQORObject* TMain::SelectedObject() const
     return Node ? Node->Object() : nullptr;
 }
 
-void TMain::RunCommand(const std::function<bool()>& Command)
+void TMain::RunCommand(const QString& Name, const std::function<TCommandOutcome()>& Command)
 {
-    if (!Command())
+    const TTreePath SelectedBefore = SelectedPath();
+    const QByteArray Before = FHistory->Snapshot();
+    TCommandOutcome Outcome;
+    try {
+        Outcome = Command();
+    } catch (...) {
+        // Whatever the command changed before it failed is taken back; its own error is reported.
+        bool Touched = true;
+        try {
+            Touched = FHistory->Snapshot() != Before;
+        } catch (...) {
+        }
+        if (Touched) {
+            try {
+                FHistory->Restore(Before);
+                UpdateView();
+                SelectPath(SelectedBefore);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    if (!Outcome.Changed)
         return;
-    FModified = true;
+    QByteArray After = FHistory->Snapshot();
+    // A dialog confirmed without a change is no step, and leaves the document as saved.
+    if (After == Before)
+        return;
     UpdateView();
+    if (Outcome.Select)
+        SelectObjectNode(Outcome.Select);
+    else
+        SelectPath(SelectedBefore);
+    QString Subject = Outcome.Subject;
+    if (Subject.isEmpty())
+        Subject = NodeSubject(Outcome.Select ? Outcome.Select->TreeNode() : TreeControl->currentItem());
+    FHistory->Push(
+        QStringLiteral("%1 '%2'").arg(Name, Subject), Before, std::move(After), SelectedBefore, SelectedPath());
+    FModified = !FHistory->Stack().isClean();
 }
 
 void TMain::PopupMenuPopup()
 {
+    FClipboardClassID = FClipboard ? FClipboard->PeekClassID() : TGUID{};
+    ShowOfferedActions();
+}
+
+void TMain::ShowOfferedActions()
+{
     const TQORObject* Object = SelectedObject();
-    const TGUID ClipboardClassID = FClipboard ? FClipboard->PeekClassID() : TGUID{};
     const TElementActions Offered = OfferedActions(Object);
     QAction* const Items[] = {PopupMenu_Create,
                               PopupMenu_Edit,
@@ -250,25 +293,46 @@ void TMain::PopupMenuPopup()
         Items[I]->setVisible(Offered.Shown[I]);
         Items[I]->setEnabled(true);
     }
-    PopupMenu_Paste->setEnabled(PasteFits(Object, ClipboardClassID));
+    PopupMenu_Paste->setEnabled(PasteFits(Object, FClipboardClassID));
 }
 
 void TMain::PopupMenu_CreateClick()
 {
     TQORObject* Object = SelectedObject();
-    RunCommand([this, Object] { return CreateElement(this, Object); });
+    RunCommand(QStringLiteral("Create"), [this, Object] {
+        TCommandOutcome Outcome;
+        Outcome.Select = CreateElement(this, Object);
+        Outcome.Changed = Outcome.Select != nullptr;
+        return Outcome;
+    });
 }
 
 void TMain::PopupMenu_EditClick()
 {
     TQORObject* Object = SelectedObject();
-    RunCommand([this, Object] { return EditObject(this, *FDocument, Object); });
+    RunCommand(QStringLiteral("Edit"), [this, Object] {
+        TCommandOutcome Outcome;
+        Outcome.Changed = EditObject(this, *FDocument, Object);
+        // The package's own lines are not bound to their markers: the same line is selected again.
+        if (IsPackageElement(Object))
+            Outcome.Select = Object;
+        return Outcome;
+    });
 }
 
 void TMain::PopupMenu_DeleteClick()
 {
     TQORObject* Object = SelectedObject();
-    RunCommand([Object] { return DeleteElement(Object); });
+    RunCommand(QStringLiteral("Delete"), [this, Object] {
+        TCommandOutcome Outcome;
+        if (IsPackageElement(Object)) {
+            Outcome.Subject = NodeSubject(Object->TreeNode());
+            Outcome.Select = ElementInPlaceOf(*Object);
+        }
+        DeleteElement(Object);
+        Outcome.Changed = true;
+        return Outcome;
+    });
 }
 
 void TMain::TreeControlDblClick()

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -151,6 +152,8 @@ void TMain::CreateComponents()
     MenuItem_About = AddMenuItem(QStringLiteral("About"), QKeySequence(), &TMain::MenuItem_AboutClick);
     MenuItem_File->addSeparator();
     MenuItem_Exit = AddMenuItem(QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X), &TMain::MenuItem_ExitClick);
+    CreateEditMenu();
+    ConnectFileDrops();
 
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
@@ -183,6 +186,8 @@ void TMain::FormCreate()
         QStringLiteral("Corvane Quillon"),
         qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? FClipboardBackend.get() : nullptr);
     FDocument = std::make_unique<TData>();
+    FHistory = std::make_unique<TDocumentHistory>(*FDocument);
+    ConnectHistory();
     NewDocument();
     ReadSettings();
     ReadCommandLine();
@@ -202,6 +207,7 @@ void TMain::FormDestroy()
     FGuard.reset();
     // The nodes go first: they point into the document and at the markers.
     TreeControl->clear();
+    disconnect(TreeControl, nullptr, this, nullptr);
     // Settings that were never read are not overwritten with start values.
     if (FSettingsRead) {
         try {
@@ -210,6 +216,7 @@ void TMain::FormDestroy()
             ShowExceptionBox(this);
         }
     }
+    FHistory.reset();
     FDocument.reset();
     FClipboard.reset();
     FClipboardBackend.reset();
@@ -280,6 +287,7 @@ void TMain::NewDocument()
 {
     FGuard->DocumentCleared();
     FDocument->Clear();
+    FHistory->Clear();
     FModified = false;
     FDocumentFileName.clear();
     UpdateView();
@@ -355,6 +363,7 @@ bool TMain::Save()
         ShowExceptionBox(this);
         return false;
     }
+    FHistory->SetSaved();
     FModified = false;
     FRecentFiles->Add(FDocumentFileName);
     FGuard->DocumentSaved(FDocumentFileName);
@@ -376,6 +385,7 @@ bool TMain::SaveAs()
         ShowExceptionBox(this);
         return false;
     }
+    FHistory->SetSaved();
     FModified = false;
     FRecentFiles->Add(FDocumentFileName);
     FGuard->DocumentSaved(FDocumentFileName);
@@ -408,7 +418,13 @@ void TMain::UpdateView()
     setWindowTitle(FDocumentFileName.isEmpty()
                        ? ApplicationTitle()
                        : ApplicationTitle() + QStringLiteral(" [") + FDocumentFileName + QStringLiteral("]"));
+    // The rebuilt tree shows the same stretch of the definition as before.
+    const int Vertical = TreeControl->verticalScrollBar()->value();
+    const int Horizontal = TreeControl->horizontalScrollBar()->value();
     RebuildTree();
+    TreeControl->doItemsLayout();
+    TreeControl->verticalScrollBar()->setValue(Vertical);
+    TreeControl->horizontalScrollBar()->setValue(Horizontal);
     FGuard->ViewUpdated();
 }
 

@@ -4,7 +4,9 @@
 // File menu with its document commands, and the four per-user settings.
 
 #include "forms/QORForms.h"
+#include "foundation/GUID.h"
 #include "ui/PackageTree.h"
+#include "ui/UndoHistory.h"
 
 #include <QString>
 
@@ -16,6 +18,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QMimeData;
 class QTreeWidgetItem;
 class TData;
 class TDocumentGuard;
@@ -24,6 +27,16 @@ class TQORObjectClipboard;
 class TQtClipboardBackend;
 class TQORObjectTreeView;
 class TRecentFiles;
+
+// What one command did: whether it changed the document, the object whose node is selected
+// afterwards (none keeps the node at the place selected before, as for the package's own lines) and,
+// for a command that removes its element, the element's text to name the undo step by.
+struct TCommandOutcome
+{
+    bool Changed = false;
+    const TQORObject* Select = nullptr;
+    QString Subject;
+};
 
 class TMain : public TQORForm
 {
@@ -35,9 +48,10 @@ public:
 
     bool CreationCompleted() const { return FCreationCompleted; }
     TData& Document() const { return *FDocument; }
+    // Follows the undo history: false exactly at the saved (or opened) state.
     bool Modified() const { return FModified; }
-    // Set by every command that changes the document.
     void SetModified(bool Value) { FModified = Value; }
+    TDocumentHistory& History() const { return *FHistory; }
     const QString& DocumentFileName() const { return FDocumentFileName; }
     void SetDocumentFileName(const QString& Value) { FDocumentFileName = Value; }
     const QString& FilePath() const { return FFilePath; }
@@ -60,6 +74,11 @@ public:
     QAction* MenuItem_Export = nullptr;
     QAction* MenuItem_About = nullptr;
     QAction* MenuItem_Exit = nullptr;
+    // Undo, Redo, then the seven element commands: the same actions as the context menu's, shown
+    // and enabled as the selected node offers them.
+    QMenu* MenuItem_Edit = nullptr;
+    QAction* MenuItem_Undo = nullptr;
+    QAction* MenuItem_Redo = nullptr;
     // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
     QAction* PopupMenu_Create = nullptr;
@@ -92,6 +111,8 @@ public:
     void MenuItem_ExportClick();
     void MenuItem_AboutClick();
     void MenuItem_ExitClick();
+    void MenuItem_UndoClick();
+    void MenuItem_RedoClick();
 
     // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
     void PopupMenuPopup();
@@ -99,9 +120,10 @@ public:
     void PopupMenu_EditClick();
     void PopupMenu_DeleteClick();
     void TreeControlDblClick();
-    // Runs one step that changes the document and tells whether it did; after a change the document
-    // is marked modified and the tree rebuilt. Every command goes through here.
-    void RunCommand(const std::function<bool()>& Command);
+    // Runs one command on the document. After a change the tree is rebuilt, the outcome's node
+    // selected and the change recorded as one undo step named after Name and the element. A command
+    // that fails leaves the document as it was.
+    void RunCommand(const QString& Name, const std::function<TCommandOutcome()>& Command);
     // The object of the selected node; none without a selection.
     TQORObject* SelectedObject() const;
 
@@ -110,6 +132,12 @@ public:
     void PopupMenu_CutClick();
     void PopupMenu_PasteClick();
     void PopupMenu_ClearClick();
+
+    // Files dropped onto the tree (FileDrops.cpp): elements for the files on a group that takes
+    // them, or a definition file opened. True when the drop was taken. AnyTarget asks only whether
+    // Data holds local files at all.
+    bool CanDropFiles(const QMimeData* Data, QTreeWidgetItem* Target, bool AnyTarget = false) const;
+    bool DropFiles(const QMimeData* Data, QTreeWidgetItem* Target);
 
     // Filter positions of the export dialog, counted from 1; E_QOR_EnumerationOutOfRange otherwise.
     static int ExportTypeToFilterIndex(int32_t ExportType);
@@ -132,8 +160,18 @@ private:
     void TreeControlCollapsed(QTreeWidgetItem* Item);
     void RebuildTree();
     void ConnectElementCommands();
+    void CreateEditMenu();
+    void ConnectHistory();
+    void ConnectFileDrops();
+    // Sets the element commands' state from the selected node, with the clipboard last peeked.
+    void ShowOfferedActions();
     // Selects the node that shows Object in the current tree; none clears the selection.
     void SelectObjectNode(const TQORObject* Object);
+    // Selects Node (none: no selection), scrolls it into view and keeps the focus in the tree.
+    void SelectNode(QTreeWidgetItem* Node);
+    TTreePath SelectedPath() const;
+    void SelectPath(const TTreePath& Path);
+    void HistoryRestored(const TTreePath& Select);
 
     std::unique_ptr<TData> FDocument;
     std::unique_ptr<TQtClipboardBackend> FClipboardBackend;
@@ -142,6 +180,8 @@ private:
     // Owned by its menu.
     TRecentFiles* FRecentFiles = nullptr;
     std::unique_ptr<TDocumentGuard> FGuard;
+    std::unique_ptr<TDocumentHistory> FHistory;
+    TGUID FClipboardClassID;
     bool FModified = false;
     QString FDocumentFileName;
     QString FFilePath;

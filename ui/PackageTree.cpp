@@ -43,7 +43,13 @@ public:
         return Node;
     }
 
-    void Property(TQORTreeNode* Parent, const QString& Text, TQORObject* Object) { Add(Parent, Text, Object); }
+    // A property line never has children: the keypad's expand keys must not reach its element's
+    // stored expansion through it.
+    void Property(TQORTreeNode* Parent, const QString& Text, TQORObject* Object)
+    {
+        TQORTreeNode* Node = Add(Parent, Text, Object);
+        Node->setFlags(Node->flags() | Qt::ItemNeverHasChildren);
+    }
 
     void Restore(TQORTreeNode* Node)
     {
@@ -166,7 +172,8 @@ void AddSupportFiles(TTreeBuilder& B, TQORTreeNode* ModuleNode, TSupportFiles& F
         QString Text = SupportFileText(*File);
         if (Text.isEmpty())
             Text = QStringLiteral("<Support file name>");
-        B.Bound(Group, Text, File);
+        TQORTreeNode* Node = B.Bound(Group, Text, File);
+        Node->setFlags(Node->flags() | Qt::ItemNeverHasChildren);
     }
     B.Restore(Group);
 }
@@ -278,4 +285,25 @@ void RecordDataTypesExpanded(TData& Document, const TQORTreeNode* Node, bool Exp
 {
     if (Node && dynamic_cast<const TDataTypesID*>(Node->Object()))
         Document.DataTypesExpanded = Expanded;
+}
+
+QString NodeSubject(const QTreeWidgetItem* Node)
+{
+    if (!Node)
+        return {};
+    const QString Text = Node->text(0);
+    const TQORTreeNode* ObjectNode = TQORObjectTreeView::NodeOf(const_cast<QTreeWidgetItem*>(Node));
+    if (ObjectNode && ObjectNode->IsBound())
+        return Text;
+    const qsizetype Label = Text.indexOf(QLatin1String(": "));
+    return Label < 0 ? Text : Text.left(Label);
+}
+
+const TQORObject* ElementInPlaceOf(const TQORObject& Element)
+{
+    const TQORList* List = Element.Parent();
+    if (!List)
+        return nullptr;
+    const int32_t Next = Element.GetIndex() + 1;
+    return Next < List->Count() ? List->Items(Next) : List;
 }

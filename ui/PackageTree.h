@@ -6,7 +6,11 @@
 
 #include "model/PackageMarkers.h"
 
+#include <QString>
+
+class QTreeWidgetItem;
 class TData;
+class TQORObject;
 class TQORObjectTreeView;
 class TQORTreeNode;
 
@@ -15,3 +19,11 @@ void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Mar
 
 // Keeps the document's DataTypesExpanded in step when Node is the "Data types" node.
 void RecordDataTypesExpanded(TData& Document, const TQORTreeNode* Node, bool Expanded);
+
+// What an undo step names a node by: an element's or group's text, or the label of a package line
+// ("Code package name" for "Code package name: Demo").
+QString NodeSubject(const QTreeWidgetItem* Node);
+
+// The node to select once Element is gone: the element that takes its place in its list, else the
+// list's own group.
+const TQORObject* ElementInPlaceOf(const TQORObject& Element);

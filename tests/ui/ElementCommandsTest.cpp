@@ -184,6 +184,8 @@ TEST_F(ElementCommands, CancelledDialogsChangeNothingAndConfirmedOnesMarkTheDocu
 {
     auto* Module = Named<TCodeModule>(Document().CodeModules, "Module");
     auto* Object = Named<TTaskModuleObject>(Module->TaskModuleObjects, "Object");
+    // Out of order, so that a confirmed edit changes the definition (by sorting).
+    Named<TTaskModuleObject>(Module->TaskModuleObjects, "Another");
     Window->UpdateView();
 
     Select({"Code modules", "Module", "Task module objects", "Object", "Task modules"});
@@ -219,6 +221,8 @@ TEST_F(ElementCommands, CancelledDialogsChangeNothingAndConfirmedOnesMarkTheDocu
 TEST_F(ElementCommands, DoubleClickEditsLeavesOnlyAndNodesWithChildrenOnlyOpenOrClose)
 {
     Named<TCodeModule>(Document().CodeModules, "Module");
+    // Out of order, so that confirming the module's dialog sorts and so changes the definition.
+    Named<TCodeModule>(Document().CodeModules, "Another");
     Document().CodeModules.SetExpanded(true);
     Window->UpdateView();
     Window->show();
