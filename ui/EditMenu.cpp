@@ -5,6 +5,7 @@
 
 #include "forms/ObjectTreeView.h"
 #include "forms/QORApplication.h"
+#include "ui/DocumentGuard.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
@@ -63,6 +64,13 @@ void TMain::ConnectHistory()
     FHistory->OnRestored = [this](const TTreePath& Select) { HistoryRestored(Select); };
     QUndoStack& Stack = FHistory->Stack();
     connect(&Stack, &QUndoStack::cleanChanged, this, [this](bool Clean) { FModified = !Clean; });
+    // Every step taken, undone or redone: the safety net learns whether there is unsaved work now, after
+    // the tree was rebuilt with the state from before the step.
+    connect(&Stack, &QUndoStack::indexChanged, this, [this, &Stack] {
+        FModified = !Stack.isClean();
+        if (FGuard)
+            FGuard->ViewUpdated();
+    });
     connect(&Stack, &QUndoStack::canUndoChanged, MenuItem_Undo, &QAction::setEnabled);
     connect(&Stack, &QUndoStack::canRedoChanged, MenuItem_Redo, &QAction::setEnabled);
     connect(&Stack, &QUndoStack::undoTextChanged, this, [this](const QString& Text) {

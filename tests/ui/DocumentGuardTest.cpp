@@ -9,6 +9,7 @@
 #include "samples/SampleDefinitions.h"
 #include "samples/SampleFiles.h"
 #include "ui/MainWindow.h"
+#include "ui/UndoHistory.h"
 
 #include <QAction>
 #include <QDir>
@@ -72,9 +73,9 @@ protected:
 
     static void Edit(TMain& Window, const QString& Name)
     {
-        Window.RunCommand([&] {
+        Window.RunCommand(QStringLiteral("Edit"), [&] {
             Window.Document().Name = Name;
-            return true;
+            return TCommandOutcome{.Changed = true};
         });
     }
 
@@ -163,13 +164,16 @@ TEST_F(DocumentGuard, TheCopyGoesWithSaveNewOpenAndAnsweredExitAndNeverComesWith
         OpenDroppingChanges,
         ExitDroppingChanges,
         ExitSaving,
+        UndoneToSaved,
     };
-    for (const TEnd End : {Save, NewDroppingChanges, OpenDroppingChanges, ExitDroppingChanges, ExitSaving}) {
+    for (const TEnd End :
+         {Save, NewDroppingChanges, OpenDroppingChanges, ExitDroppingChanges, ExitSaving, UndoneToSaved}) {
         SCOPED_TRACE(testing::Message() << "end " << End);
         Seam.Messages.clear();
         auto Window = Start({Rich});
         Window->show();
-        Edit(*Window, QStringLiteral("Edited"));
+        // Each end edits anew: the saving ends leave the last name in the file.
+        Edit(*Window, QStringLiteral("Edited %1").arg(int(End)));
         ASSERT_TRUE(WaitForCopies(1));
         switch (End) {
         case Save:
@@ -191,6 +195,10 @@ TEST_F(DocumentGuard, TheCopyGoesWithSaveNewOpenAndAnsweredExitAndNeverComesWith
         case ExitSaving:
             Seam.Answers = {TMessageResult::Yes};
             EXPECT_TRUE(Window->close());
+            break;
+        case UndoneToSaved:
+            Window->History().Undo();
+            EXPECT_FALSE(Window->Modified());
             break;
         }
         EXPECT_TRUE(WaitForCopies(0));
