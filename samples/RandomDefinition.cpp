@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <limits>
 #include <random>
@@ -72,27 +73,28 @@ void WriteFile(const QString& Name, const QByteArray& Bytes)
 class TBuilder
 {
 public:
-    TBuilder(TChoiceReader& Choices, const QString& Folder) : R(Choices), FRoot(QDir::cleanPath(Folder))
+    TBuilder(TChoiceReader& Choices, const QString& Folder) : FChoices(Choices), FRoot(QDir::cleanPath(Folder))
     {
         // Either one fault at a drawn place, so that the rules late in the check are reached too,
         // or faults at a drawn rate.
         static const uint32_t Rates[] = {0, 0, 0, 1, 3, 6, 12, 25, 50};
-        const uint32_t Mode = R.Below(std::size(Rates) + 6);
+        const uint32_t Mode = FChoices.Below(std::size(Rates) + 6);
         if (Mode < std::size(Rates))
             FFaultRate = Rates[Mode];
         else
-            FFaultAt = int32_t(R.Below(48));
+            FFaultAt = int32_t(FChoices.Below(48));
     }
 
     void Build(TData& Data);
 
 private:
-    bool Fault() { return FFaultAt >= 0 ? FFaultAt == FFaultsAsked++ : R.Percent(FFaultRate); }
-    bool Coin() { return R.Below(2) == 1; }
+    bool Fault() { return FFaultAt >= 0 ? FFaultAt == FFaultsAsked++ : FChoices.Percent(FFaultRate); }
+    bool Coin() { return FChoices.Below(2) == 1; }
 
-    template <class T, size_t N> const T& Pick(const T (&Pool)[N]) { return Pool[R.Below(N)]; }
-    QString Pick(const QStringList& Pool) { return Pool.at(R.Below(uint32_t(Pool.size()))); }
+    template <class T, size_t N> const T& Pick(const T (&Pool)[N]) { return Pool[FChoices.Below(N)]; }
+    QString Pick(const QStringList& Pool) { return Pool.at(FChoices.Below(uint32_t(Pool.size()))); }
 
+    // Names repeat often, also in another case; some are empty.
     QString Name()
     {
         static const QStringList Names = {QStringLiteral("Alpha"),
@@ -118,12 +120,12 @@ private:
     TGUID ID()
     {
         if (Fault()) {
-            switch (R.Below(3)) {
+            switch (FChoices.Below(3)) {
             case 0:
                 return {};
             case 1:
                 if (!FUsed.empty())
-                    return FUsed[R.Below(uint32_t(FUsed.size()))];
+                    return FUsed[FChoices.Below(uint32_t(FUsed.size()))];
                 break;
             default:
                 break;
@@ -144,7 +146,7 @@ private:
     QString Folder(const QString& Sub)
     {
         const QString Absolute = Sub.isEmpty() ? FRoot : FRoot + QLatin1Char('/') + Sub;
-        switch (R.Below(4)) {
+        switch (FChoices.Below(4)) {
         case 0:
             return Absolute;
         case 1:
@@ -158,7 +160,7 @@ private:
     template <class TList> void Refer(TList& References, const TList& Source, int Count)
     {
         for (int I = 0; I < Count && Source.Count() > 0; ++I)
-            References.Add(Source.Items(int32_t(R.Below(uint32_t(Source.Count())))));
+            References.Add(Source.Items(int32_t(FChoices.Below(uint32_t(Source.Count())))));
     }
 
     template <class TList, class TItem> void DataTypes(TList& List);
@@ -167,7 +169,7 @@ private:
     void TaskModule(TData& Data, TTaskModule& Module);
     void SupportFile(TSupportFile& File);
 
-    TChoiceReader& R;
+    TChoiceReader& FChoices;
     QString FRoot;
     uint32_t FFaultRate = 0;
     int32_t FFaultAt = -1;
@@ -179,7 +181,7 @@ private:
 template <class TList, class TItem> void TBuilder::DataTypes(TList& List)
 {
     // At least one of each kind unless faulty, so that task modules can have what they must.
-    const uint32_t Count = R.Below(3) + (Fault() ? 0 : 1);
+    const uint32_t Count = FChoices.Below(3) + (Fault() ? 0 : 1);
     for (uint32_t I = 0; I < Count; ++I) {
         auto* Type = AddElement<TItem>(List);
         Type->ID = AnyID();
@@ -197,7 +199,7 @@ void TBuilder::Driver(TDriver& Driver)
     Driver.Name = Name();
     Driver.ID = AnyID();
     Driver.Location = static_cast<TDriverLocation>(AnyEnumeration());
-    Driver.ObjectServerType = static_cast<TObjectServerType>(Fault() ? AnyEnumeration() : int32_t(R.Below(3)));
+    Driver.ObjectServerType = static_cast<TObjectServerType>(Fault() ? AnyEnumeration() : int32_t(FChoices.Below(3)));
     Driver.Register = Coin();
     Driver.Creator = Text();
     Driver.SubCreator = Text();
@@ -207,7 +209,7 @@ void TBuilder::Driver(TDriver& Driver)
         Driver.FileName = QLatin1String(Pick(Libraries));
         Driver.ID = Fault() ? AnyID() : FixtureLibrary;
     } else {
-        Driver.FilePath = R.Below(4) > 0 ? Folder(QStringLiteral("drivers")) : Folder(QString());
+        Driver.FilePath = FChoices.Below(4) > 0 ? Folder(QStringLiteral("drivers")) : Folder(QString());
         Driver.FileName = QStringLiteral("driver.dll");
     }
     if (Fault()) {
@@ -223,7 +225,7 @@ void TBuilder::SupportFile(TSupportFile& File)
     // Every folder a module can be in has a "data" folder. A folder written with backslashes has no
     // drive on POSIX, so only the others are absolute everywhere.
     const QString Shared = FRoot + QStringLiteral("/shared");
-    switch (R.Below(4)) {
+    switch (FChoices.Below(4)) {
     case 0:
         File.SourceFilePath = FRoot + QStringLiteral("/module/data");
         break;
@@ -254,17 +256,17 @@ void TBuilder::SupportFile(TSupportFile& File)
 void TBuilder::TaskModule(TData& Data, TTaskModule& Module)
 {
     Module.ID = ID();
-    int32_t Type = int32_t(R.Below(11)) + 1;
+    int32_t Type = int32_t(FChoices.Below(11)) + 1;
     if (Fault()) {
         static const int32_t Broken[] = {tmtNone, 12, -1, Highest, Lowest};
         Type = Pick(Broken);
     }
     Module.Type = static_cast<TTaskModuleType>(Type);
     Module.SupportsMultipleItems = Coin();
-    int Lists = int(R.Below(128));
+    int Lists = int(FChoices.Below(128));
     if (Type >= 0 && Type < int32_t(std::size(ListRules)) && !Fault())
         Lists = (Lists & ~ListRules[Type].Forbidden) | ListRules[Type].Required;
-    const auto Count = [&](int Bit) { return (Lists & Bit) ? 1 + int(R.Below(2)) : 0; };
+    const auto Count = [&](int Bit) { return (Lists & Bit) ? 1 + int(FChoices.Below(2)) : 0; };
     Refer(Module.InputTaskTypes, Data.TaskTypes, Count(InTasks));
     Refer(Module.OutputTaskTypes, Data.TaskTypes, Count(OutTasks));
     Refer(Module.InputTaskRecordingTypes, Data.TaskRecordingTypes, Count(InRecordings));
@@ -285,7 +287,7 @@ void TBuilder::CodeModule(TData& Data, TCodeModule& Module)
         static const int32_t Broken[] = {cmlNone, 3, -1, Lowest, Highest};
         Module.Location = static_cast<TCodeModuleLocation>(Pick(Broken));
     }
-    Module.ObjectServerType = static_cast<TObjectServerType>(R.Below(3));
+    Module.ObjectServerType = static_cast<TObjectServerType>(FChoices.Below(3));
     if (Fault())
         Module.ObjectServerType = static_cast<TObjectServerType>(AnyEnumeration());
     const bool IsCOM = Module.ObjectServerType == ostCOM;
@@ -299,7 +301,7 @@ void TBuilder::CodeModule(TData& Data, TCodeModule& Module)
         UsesFixture = Module.FileName.startsWith(QLatin1String("fixture"), Qt::CaseInsensitive);
     } else {
         static const char* const Files[] = {"module.dll", "module.exe", "module.bin", "MODULE.DLL"};
-        Module.FilePath = R.Below(4) > 0 ? Folder(QStringLiteral("module")) : Folder(QString());
+        Module.FilePath = FChoices.Below(4) > 0 ? Folder(QStringLiteral("module")) : Folder(QString());
         Module.FileName = QLatin1String(Pick(Files));
         if (Module.FileName == QLatin1String("MODULE.DLL") && !Fault())
             Module.FileName = QStringLiteral("module.dll");
@@ -325,13 +327,13 @@ void TBuilder::CodeModule(TData& Data, TCodeModule& Module)
     if (Linked && Module.Register && !Fault())
         Module.Register = false;
 
-    uint32_t Files = R.Below(3);
+    uint32_t Files = FChoices.Below(3);
     if (Linked && !Fault())
         Files = 0;
     for (uint32_t S = 0; S < Files; ++S)
         SupportFile(*AddElement<TSupportFile>(Module.SupportFiles));
 
-    uint32_t Objects = R.Below(3);
+    uint32_t Objects = FChoices.Below(3);
     if (Objects > 0 && !Module.Register && !Module.UseDirectActivation && !Fault()) {
         if (DotNet)
             Module.UseDirectActivation = true;
@@ -370,12 +372,12 @@ void TBuilder::CodeModule(TData& Data, TCodeModule& Module)
         Object->AccessibleByTrainers = Coin();
         Object->AccessibleByStudents = Coin();
         Object->Notes = Text();
-        const uint32_t TaskModules = R.Below(4);
+        const uint32_t TaskModules = FChoices.Below(4);
         for (uint32_t T = 0; T < TaskModules; ++T)
             TaskModule(Data, *AddElement<TTaskModule>(Object->TaskModules));
     }
 
-    const uint32_t Tools = R.Below(3);
+    const uint32_t Tools = FChoices.Below(3);
     for (uint32_t T = 0; T < Tools; ++T) {
         auto* Tool = AddElement<TCommandLineTool>(Module.CommandLineTools);
         Tool->ID = ID();
@@ -390,8 +392,8 @@ void TBuilder::CodeModule(TData& Data, TCodeModule& Module)
         Tool->RunAsAdministrator = Coin();
         Tool->Notes = Text();
     }
-    Refer(Module.HostInterfaces, Data.InterfaceTypes, int(R.Below(3)));
-    Refer(Module.ModuleInterfaces, Data.InterfaceTypes, int(R.Below(3)));
+    Refer(Module.HostInterfaces, Data.InterfaceTypes, int(FChoices.Below(3)));
+    Refer(Module.ModuleInterfaces, Data.InterfaceTypes, int(FChoices.Below(3)));
 }
 
 void TBuilder::Build(TData& Data)
@@ -411,16 +413,16 @@ void TBuilder::Build(TData& Data)
     DataTypes<TTaskRecordingTypes, TTaskRecordingType>(Data.TaskRecordingTypes);
     DataTypes<TTaskResultItemFormats, TTaskResultItemFormat>(Data.TaskResultItemFormats);
     DataTypes<TMediaItemFormats, TMediaItemFormat>(Data.MediaItemFormats);
-    const uint32_t Interfaces = R.Below(3);
+    const uint32_t Interfaces = FChoices.Below(3);
     for (uint32_t I = 0; I < Interfaces; ++I) {
         auto* Type = AddElement<TInterfaceType>(Data.InterfaceTypes);
         Type->ID = AnyID();
         Type->Name = Name();
     }
-    const uint32_t Drivers = R.Below(3);
+    const uint32_t Drivers = FChoices.Below(3);
     for (uint32_t D = 0; D < Drivers; ++D)
         Driver(*AddElement<TDriver>(Data.Drivers));
-    const uint32_t Modules = R.Below(4);
+    const uint32_t Modules = FChoices.Below(4);
     for (uint32_t C = 0; C < Modules; ++C)
         CodeModule(Data, *AddElement<TCodeModule>(Data.CodeModules));
 
@@ -433,7 +435,7 @@ void TBuilder::Build(TData& Data)
                 TaskModules.push_back(Objects.Items(O)->TaskModules.Items(T));
     }
     const auto AnyTaskModule = [&]() -> TTaskModule* {
-        const uint32_t Index = R.Below(uint32_t(TaskModules.size()) + 1);
+        const uint32_t Index = FChoices.Below(uint32_t(TaskModules.size()) + 1);
         return Index == 0 ? nullptr : TaskModules[Index - 1];
     };
     for (int32_t C = 0; C < Data.CodeModules.Count(); ++C) {
@@ -524,12 +526,16 @@ TAgreement CheckAgainstExport(const TData& Data, const QString& PackageFile)
     TAgreement Result;
     TData Saved;
     SampleDefinitions::LoadFromBytes(Saved, SampleDefinitions::SaveToBytes(Data));
+    QSet<QString> Places;
     for (const TCheckFinding& Finding : CollectCheckFindings(Saved)) {
-        if (Finding.Severity == TFindingSeverity::Error) {
+        if (Finding.Severity == TFindingSeverity::Error && Result.CheckRule.isEmpty()) {
             Result.CheckReport = ReportOfFinding(Finding);
             Result.CheckRule = Finding.Rule;
-            break;
         }
+        const QString Place = Finding.Location + QStringLiteral(": ") + Finding.Message;
+        if (Places.contains(Place) && Result.RepeatedFinding.isEmpty())
+            Result.RepeatedFinding = Place;
+        Places.insert(Place);
     }
     try {
         Data.ExportErrorCheck();

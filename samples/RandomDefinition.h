@@ -54,11 +54,15 @@ struct TAgreement
     // when the package was written.
     QString ExportReport;
 
+    // A finding the check gives twice, place and message; empty when each names its own element.
+    QString RepeatedFinding;
+
     bool Agrees() const { return CheckReport == ExportReport; }
 };
 
 // Checks Data as `quillon-cli check` does, after a round trip through the definition file, and
-// exports it as the unattended export does (without the beta question) to PackageFile.
+// exports it as the unattended export does (without the beta question) to PackageFile. Relative
+// names are taken from the current folder.
 TAgreement CheckAgainstExport(const TData& Data, const QString& PackageFile);
 
 } // namespace RandomDefinition
