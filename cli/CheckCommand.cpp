@@ -19,6 +19,9 @@ public:
             "first error is the one the export would stop at. Warnings are what the export lets pass:\n"
             "a COM file whose type library could not be read, and duplicate IDs among data types,\n"
             "interface types or drivers.\n\n"
+            "Each finding says where it is, as the tree shows it (\"Drivers/Demo driver\"). A name that\n"
+            "repeats in its list is followed by its position there (\"Code modules/Demo #2\"); with --json,\n"
+            "Path gives each step's list, name and position, counted from 1.\n\n"
             "  --json   write the findings as JSON\n\n"
             "Exit code 2 when there is an error, 0 when there are only warnings or nothing.\n");
     }
@@ -72,6 +75,17 @@ private:
             Out.Field("Rule", Finding.Rule);
             Out.Field("Message", Finding.Message);
             Out.Field("Location", Finding.Location);
+            // The same place step by step; the position tells apart elements of the same name.
+            Out.Key("Path");
+            Out.BeginArray();
+            for (const TFindingStep& Step : Finding.Path) {
+                Out.BeginInlineObject();
+                Out.Field("List", Step.List);
+                Out.Field("Name", Step.Name);
+                Out.Field("Position", Step.Position);
+                Out.EndObject();
+            }
+            Out.EndArray();
             Out.EndObject();
         }
         Out.EndArray();

@@ -23,8 +23,23 @@ enum class TFindingSeverity
 enum class TFindingRaise
 {
     ExportError,
-    DuplicateID,
+    // The root class E_QOR with the message: two equal IDs, a file the export cannot open.
+    Plain,
     EnumerationOutOfRange,
+};
+
+// One step of the way to an element: the list it is in and the element in it.
+struct TFindingStep
+{
+    // The list as the package tree groups it: "Code modules", "Data types/Task types".
+    QString List;
+    // The element's name; for a support file its file name, for a task module its position.
+    QString Name;
+    // Where the element stands in the list, counted from 1.
+    int32_t Position = 0;
+    // Whether another element of the list has the same name, so that only the position tells
+    // them apart.
+    bool NameRepeats = false;
 };
 
 struct TCheckFinding
@@ -34,8 +49,11 @@ struct TCheckFinding
     QString Rule;
     // Worded exactly as the export check's exception message.
     QString Message;
-    // Where it is, as a readable path: "Code modules/Trainer/Task module objects/Viewer".
+    // Where it is, as a readable path: "Code modules/Trainer/Task module objects/Viewer". A name
+    // that repeats in its list is followed by the position: "Code modules/Trainer #2".
     QString Location;
+    // The same way step by step; empty for the package itself.
+    std::vector<TFindingStep> Path;
     TFindingRaise Raise = TFindingRaise::ExportError;
 };
 
@@ -49,3 +67,5 @@ std::vector<TCheckFinding> CollectCheckFindings(const TData& Data);
 // Raises the exception the export check raises for Finding.
 [[noreturn]] void RaiseFinding(const TCheckFinding& Finding);
 QString FindingSeverityText(TFindingSeverity Severity);
+// The readable form of Path: "Package" for the package itself.
+QString FindingLocation(const std::vector<TFindingStep>& Path);

@@ -52,7 +52,9 @@ public:
     void SaveToFile(const QString& FileName) const;
 
     // Stops at the first rule the definition breaks: E_APP_ExportError, E_QOR for two equal IDs,
-    // E_QOR_EnumerationOutOfRange for an unknown task module type. Reads the disk, changes nothing.
+    // E_QOR_EnumerationOutOfRange for an unknown task module type. Then refuses what the export
+    // would fail to write: an unknown code module location, a driver or module file it could not
+    // open. Reads the disk, changes nothing.
     void ExportErrorCheck() const;
     // For beta software, asks whether to go on; any answer but Yes raises E_QOR_OperationCancelled.
     void ConfirmBetaExport() const;

@@ -19,20 +19,7 @@ QString Quoted(const QString& Text)
     return QLatin1Char('\'') + Text + QLatin1Char('\'');
 }
 
-QString CodeModulePlace(const TCodeModule& Module)
-{
-    return QStringLiteral("Code modules/") + Module.Name;
-}
-
-QString ObjectPlace(const TCodeModule& Module, const TTaskModuleObject& Object)
-{
-    return CodeModulePlace(Module) + QStringLiteral("/Task module objects/") + Object.Name;
-}
-
-QString TaskModulePlace(const TCodeModule& Module, const TTaskModuleObject& Object, int32_t Index)
-{
-    return ObjectPlace(Module, Object) + QStringLiteral("/Task modules/") + QString::number(Index + 1);
-}
+using TPath = std::vector<TFindingStep>;
 
 // The elements that take part in the unique-ID rule, as the rule describes them.
 struct TIdentified
@@ -49,28 +36,6 @@ struct TIdentified
     QString Name;
     const TQORObject* Element;
     const TCodeModule* Module;
-
-    // Worked out only for a finding: the walk meets tens of thousands of elements.
-    QString Place() const
-    {
-        switch (Kind) {
-        case CodeModule:
-            return CodeModulePlace(*static_cast<const TCodeModule*>(Element));
-        case TaskModuleObject: {
-            const auto* Object = static_cast<const TTaskModuleObject*>(Element);
-            return ObjectPlace(*Module, *Object);
-        }
-        case TaskModule: {
-            const auto* TaskModule = static_cast<const TTaskModule*>(Element);
-            return TaskModulePlace(*Module, *TaskModule->Owner(), TaskModule->GetIndex());
-        }
-        case CommandLineTool: {
-            const auto* Tool = static_cast<const TCommandLineTool*>(Element);
-            return CodeModulePlace(*Module) + QStringLiteral("/Command line tools/") + Tool->Name;
-        }
-        }
-        return {};
-    }
 
     QString Description() const
     {
@@ -91,22 +56,63 @@ struct TIdentified
 class TChecker
 {
 public:
-    explicit TChecker(const TFindingSink& Sink) : FSink(Sink) {}
+    TChecker(const TData& Data, const TFindingSink& Sink) : FData(Data), FSink(Sink) {}
 
-    void Run(const TData& Data);
+    void Run();
 
 private:
-    void Error(const char* Rule,
-               const QString& Message,
-               const QString& Place,
-               TFindingRaise Raise = TFindingRaise::ExportError)
+    void Error(const char* Rule, const QString& Message, TPath Path, TFindingRaise Raise = TFindingRaise::ExportError)
     {
-        FSink({TFindingSeverity::Error, QLatin1String(Rule), Message, Place, Raise});
+        FSink(Finding(TFindingSeverity::Error, Rule, Message, std::move(Path), Raise));
     }
-    void Warning(const char* Rule, const QString& Message, const QString& Place)
+    void Warning(const char* Rule, const QString& Message, TPath Path)
     {
-        FSink({TFindingSeverity::Warning, QLatin1String(Rule), Message, Place, TFindingRaise::ExportError});
+        FSink(Finding(TFindingSeverity::Warning, Rule, Message, std::move(Path), TFindingRaise::ExportError));
     }
+    static TCheckFinding
+    Finding(TFindingSeverity Severity, const char* Rule, const QString& Message, TPath Path, TFindingRaise Raise)
+    {
+        QString Location = FindingLocation(Path);
+        return {Severity, QLatin1String(Rule), Message, std::move(Location), std::move(Path), Raise};
+    }
+
+    // Where the element at Index of List stands. Names are counted per list the first time a finding
+    // needs them: the walk meets tens of thousands of elements and few findings.
+    template <class TList> TFindingStep Step(const char* ListName, const TList& List, int32_t Index)
+    {
+        QHash<QString, int32_t>& Counts = FNameCounts[&List];
+        if (Counts.isEmpty())
+            for (int32_t I = 0; I < List.Count(); ++I)
+                ++Counts[NameOf(*List.Items(I))];
+        const QString Name = NameOf(*List.Items(Index));
+        return {QLatin1String(ListName), Name, Index + 1, Counts.value(Name) > 1};
+    }
+    template <class TItem> static const QString& NameOf(const TItem& Item) { return Item.Name; }
+    static const QString& NameOf(const TSupportFile& File) { return File.SourceFileName; }
+
+    TPath DriverPath(const TDriver& Driver) { return {Step("Drivers", FData.Drivers, Driver.GetIndex())}; }
+    TPath ModulePath(const TCodeModule& Module) { return {Step("Code modules", FData.CodeModules, Module.GetIndex())}; }
+    TPath ObjectPath(const TCodeModule& Module, const TTaskModuleObject& Object)
+    {
+        TPath Path = ModulePath(Module);
+        Path.push_back(Step("Task module objects", Module.TaskModuleObjects, Object.GetIndex()));
+        return Path;
+    }
+    // Task modules have no names: their position stands in for one.
+    TPath TaskModulePath(const TCodeModule& Module, const TTaskModuleObject& Object, int32_t Index)
+    {
+        TPath Path = ObjectPath(Module, Object);
+        Path.push_back({QStringLiteral("Task modules"), QString::number(Index + 1), Index + 1, false});
+        return Path;
+    }
+    template <class TList>
+    TPath ChildPath(const TCodeModule& Module, const char* ListName, const TList& List, int32_t Index)
+    {
+        TPath Path = ModulePath(Module);
+        Path.push_back(Step(ListName, List, Index));
+        return Path;
+    }
+    TPath PlaceOf(const TIdentified& Element);
 
     void CheckDriver(const TDriver& Driver);
     void CheckUniqueIDs(const TCodeModules& CodeModules);
@@ -115,41 +121,83 @@ private:
                          int32_t Index,
                          const TTaskModuleObject& Object,
                          const TCodeModule& CodeModule);
+    void NoteUnopenableFile(const QString& FileName, const QString& Source, TPath Path);
     template <class TList>
-    void WarnDuplicateIDs(const TList& List, const char* Rule, const QString& Folder, QHash<TGUID, QString>& Met);
-    void WarnUnreadLibrary(const QString& What, const QString& Place);
+    void WarnDuplicateIDs(const TList& List, const char* Rule, const char* ListName, QHash<TGUID, TPath>& Met);
+    void WarnUnreadLibrary(const QString& What, TPath Path);
 
+    const TData& FData;
     const TFindingSink& FSink;
+    QHash<const void*, QHash<QString, int32_t>> FNameCounts;
+    // What the export itself refuses while writing, once every rule has passed: reported after the
+    // rules, in the order the export meets them, and in its words.
+    std::vector<TCheckFinding> FRefusals;
 };
 
-void TChecker::WarnUnreadLibrary(const QString& What, const QString& Place)
+TPath TChecker::PlaceOf(const TIdentified& Element)
+{
+    switch (Element.Kind) {
+    case TIdentified::CodeModule:
+        return ModulePath(*Element.Module);
+    case TIdentified::TaskModuleObject:
+        return ObjectPath(*Element.Module, *static_cast<const TTaskModuleObject*>(Element.Element));
+    case TIdentified::TaskModule: {
+        const auto* TaskModule = static_cast<const TTaskModule*>(Element.Element);
+        return TaskModulePath(*Element.Module, *TaskModule->Owner(), TaskModule->GetIndex());
+    }
+    case TIdentified::CommandLineTool:
+        return ChildPath(
+            *Element.Module, "Command line tools", Element.Module->CommandLineTools, Element.Element->GetIndex());
+    }
+    return {};
+}
+
+void TChecker::WarnUnreadLibrary(const QString& What, TPath Path)
 {
     Warning("type-library-unreadable",
             QStringLiteral("The type library of ") + What +
                 QStringLiteral(" could not be read, so its IDs were not verified."),
-            Place);
+            std::move(Path));
+}
+
+// The export reads a driver or module file from its folder, "\" and its name, which is not where
+// the rules look when the folder is empty: the export then fails to open it.
+void TChecker::NoteUnopenableFile(const QString& FileName, const QString& Source, TPath Path)
+{
+    if (!FileExists(FileName))
+        return;
+    const QString LocalSource = LocalFilePath(Source);
+    if (FileExists(LocalSource))
+        return;
+    FRefusals.push_back(Finding(TFindingSeverity::Error,
+                                "file-unopenable",
+                                QStringLiteral("Failed to open file: '") + LocalSource + QStringLiteral("'."),
+                                std::move(Path),
+                                TFindingRaise::Plain));
 }
 
 void TChecker::CheckDriver(const TDriver& Driver)
 {
-    const QString Place = QStringLiteral("Drivers/") + Driver.Name;
     const QString File = CombinePath(Driver.FilePath, Driver.FileName);
     if (!FileExists(File)) {
         Error("driver-file-missing",
               QStringLiteral("Driver file ") + Quoted(File) + QStringLiteral(" for driver ") + Quoted(Driver.Name) +
                   QStringLiteral(" does not exist."),
-              Place);
+              DriverPath(Driver));
         return;
     }
+    const QString Source = ModuleSourcePath(Driver.FilePath, Driver.FileName);
+    NoteUnopenableFile(File, Source, DriverPath(Driver));
     if (Driver.ObjectServerType != ostCOM)
         return;
     // A library that does not load passes; the author only hears of it as a warning.
     TTypeLibraryReader Library;
-    if (!Library.Load(ModuleSourcePath(Driver.FilePath, Driver.FileName)))
-        WarnUnreadLibrary(QStringLiteral("driver ") + Quoted(Driver.Name), Place);
+    if (!Library.Load(Source))
+        WarnUnreadLibrary(QStringLiteral("driver ") + Quoted(Driver.Name), DriverPath(Driver));
     else if (Library.LibraryGUID() != Driver.ID)
-        Error(
-            "driver-id", QStringLiteral("Driver ") + Quoted(Driver.Name) + QStringLiteral(" has incorrect ID."), Place);
+        Error("driver-id",
+              QStringLiteral("Driver ") + Quoted(Driver.Name) + QStringLiteral(" has incorrect ID."),
+              DriverPath(Driver));
 }
 
 // Unique IDs across code modules, their task module objects, task modules and command line tools.
@@ -163,8 +211,8 @@ void TChecker::CheckUniqueIDs(const TCodeModules& CodeModules)
             Error("duplicate-id",
                   CapitaliseFirst(Earlier->Description()) + QStringLiteral(" and ") + Element.Description() +
                       QStringLiteral(" have the same IDs."),
-                  Element.Place(),
-                  TFindingRaise::DuplicateID);
+                  PlaceOf(Element),
+                  TFindingRaise::Plain);
             return;
         }
         Met.insert(ID, std::move(Element));
@@ -196,7 +244,7 @@ void TChecker::CheckTaskModule(const TTaskModule& Module,
     if (!IsValidTaskModuleType(Type)) {
         Error("task-module-type-range",
               E_QOR_EnumerationOutOfRange().DefaultMessage(),
-              TaskModulePlace(CodeModule, Object, Index),
+              TaskModulePath(CodeModule, Object, Index),
               TFindingRaise::EnumerationOutOfRange);
         return;
     }
@@ -204,7 +252,7 @@ void TChecker::CheckTaskModule(const TTaskModule& Module,
         Error("task-module-type",
               QStringLiteral("Task module in task module object ") + Quoted(Object.Name) +
                   QStringLiteral(" has an invalid type."),
-              TaskModulePlace(CodeModule, Object, Index));
+              TaskModulePath(CodeModule, Object, Index));
         return;
     }
     const auto Check = [&](bool Broken, const char* Suffix) {
@@ -214,7 +262,7 @@ void TChecker::CheckTaskModule(const TTaskModule& Module,
               QStringLiteral("Task module of type ") + Quoted(TaskModuleTypeText(Type)) +
                   QStringLiteral(" in task module object ") + Quoted(Object.Name) +
                   QStringLiteral(" in code module '") + CodeModule.Name + QLatin1String(Suffix),
-              TaskModulePlace(CodeModule, Object, Index));
+              TaskModulePath(CodeModule, Object, Index));
     };
     const bool InTasks = Module.InputTaskTypes.Count() > 0;
     const bool OutTasks = Module.OutputTaskTypes.Count() > 0;
@@ -266,12 +314,11 @@ void TChecker::CheckTaskModule(const TTaskModule& Module,
 void TChecker::CheckCodeModule(const TCodeModule& Module)
 {
     const QString Name = Quoted(Module.Name);
-    const QString Place = CodeModulePlace(Module);
     const bool IsCOM = Module.ObjectServerType == ostCOM;
     const QString Extension = FileExtension(Module.FileName).toLower();
     const bool IsCOMDLL = IsCOM && Extension == QLatin1String(".dll");
     const bool IsCOMEXE = IsCOM && Extension == QLatin1String(".exe");
-    const auto Fail = [&](const char* Rule, const QString& Message) { Error(Rule, Message, Place); };
+    const auto Fail = [&](const char* Rule, const QString& Message) { Error(Rule, Message, ModulePath(Module)); };
 
     if (Module.Location == cmlNone)
         Fail("code-module-location",
@@ -292,33 +339,42 @@ void TChecker::CheckCodeModule(const TCodeModule& Module)
              QStringLiteral("Code module ") + Name +
                  QStringLiteral(" has requested 'Run task module objects from source location' without specifying "
                                 "'Use direct activation'."));
+    // The export writes embedded and linked modules only; "None" has broken a rule already.
+    if (Module.Location != cmlNone && !IsValidCodeModuleLocation(Module.Location))
+        FRefusals.push_back(Finding(TFindingSeverity::Error,
+                                    "code-module-location-range",
+                                    E_QOR_EnumerationOutOfRange().DefaultMessage(),
+                                    ModulePath(Module),
+                                    TFindingRaise::EnumerationOutOfRange));
 
     TTypeLibraryReader Library;
     if (Module.Location == cmlEmbedded) {
         const QString File = CombinePath(Module.FilePath, Module.FileName);
+        NoteUnopenableFile(File, ModuleSourcePath(Module.FilePath, Module.FileName), ModulePath(Module));
         if (!FileExists(File))
             Fail("code-module-file-missing",
                  QStringLiteral("Code module file ") + Quoted(File) + QStringLiteral(" for code module ") + Name +
                      QStringLiteral(" does not exist."));
         else if (IsCOM && !Library.Load(File))
-            WarnUnreadLibrary(QStringLiteral("code module ") + Name, Place);
+            WarnUnreadLibrary(QStringLiteral("code module ") + Name, ModulePath(Module));
         else if (IsCOM && Library.LibraryGUID() != Module.ID)
             Fail("code-module-id", QStringLiteral("Code module ") + Name + QStringLiteral(" has an incorrect ID."));
     }
 
     for (int32_t S = 0; S < Module.SupportFiles.Count(); ++S) {
         const TSupportFile* File = Module.SupportFiles.Items(S);
-        const QString FilePlace = Place + QStringLiteral("/Support files/") + File->SourceFileName;
         if (!FolderPart(File->SourceFileName).isEmpty()) {
             Error("support-file-name",
                   QStringLiteral("Code module '") + Module.Name +
                       QStringLiteral(" has a support file with an invalid file name (") + File->SourceFileName +
                       QStringLiteral(")."),
-                  FilePlace);
+                  ChildPath(Module, "Support files", Module.SupportFiles, S));
         }
         const QString Pattern = SupportFilePattern(Module, *File);
         if (FindMatchingFiles(Pattern).isEmpty())
-            Error("support-file-missing", SupportFileNotFoundMessage(Pattern), FilePlace);
+            Error("support-file-missing",
+                  SupportFileNotFoundMessage(Pattern),
+                  ChildPath(Module, "Support files", Module.SupportFiles, S));
     }
 
     const bool HasObjects = Module.TaskModuleObjects.Count() > 0;
@@ -336,7 +392,7 @@ void TChecker::CheckCodeModule(const TCodeModule& Module)
         const TTaskModuleObject& Object = *Module.TaskModuleObjects.Items(O);
         const QString In = QStringLiteral(" in code module ") + Name;
         const auto FailObject = [&](const char* Rule, const QString& Message) {
-            Error(Rule, Message, ObjectPlace(Module, Object));
+            Error(Rule, Message, ObjectPath(Module, Object));
         };
         if (Module.UseDirectActivation && Module.ObjectServerType == ostDotNet && Object.FullTypeName.isEmpty())
             FailObject("full-type-name-missing",
@@ -361,60 +417,56 @@ void TChecker::CheckCodeModule(const TCodeModule& Module)
 }
 
 template <class TList>
-void TChecker::WarnDuplicateIDs(const TList& List, const char* Rule, const QString& Folder, QHash<TGUID, QString>& Met)
+void TChecker::WarnDuplicateIDs(const TList& List, const char* Rule, const char* ListName, QHash<TGUID, TPath>& Met)
 {
     for (int32_t I = 0; I < List.Count(); ++I) {
-        const auto* Item = List.Items(I);
-        const QString Place = Folder + Item->Name;
-        const auto Earlier = Met.constFind(Item->ID);
+        const TGUID& ID = List.Items(I)->ID;
+        TPath Path = {Step(ListName, List, I)};
+        const auto Earlier = Met.constFind(ID);
         if (Earlier == Met.constEnd()) {
-            Met.insert(Item->ID, Place);
+            Met.insert(ID, std::move(Path));
             continue;
         }
+        const QString Location = FindingLocation(Path);
         Warning(Rule,
-                Quoted(*Earlier) + QStringLiteral(" and ") + Quoted(Place) + QStringLiteral(" have the same ID ") +
-                    Item->ID.ToString() + QLatin1Char('.'),
-                Place);
+                Quoted(FindingLocation(*Earlier)) + QStringLiteral(" and ") + Quoted(Location) +
+                    QStringLiteral(" have the same ID ") + ID.ToString() + QLatin1Char('.'),
+                std::move(Path));
     }
 }
 
-void TChecker::Run(const TData& Data)
+void TChecker::Run()
 {
-    if (Data.ID.IsNull())
-        Error("package-id", QStringLiteral("Code package ID is invalid."), QStringLiteral("Package"));
-    if (Data.Name.isEmpty())
-        Error("package-name", QStringLiteral("Code package name is invalid."), QStringLiteral("Package"));
-    for (int32_t D = 0; D < Data.Drivers.Count(); ++D)
-        CheckDriver(*Data.Drivers.Items(D));
-    CheckUniqueIDs(Data.CodeModules);
-    for (int32_t C = 0; C < Data.CodeModules.Count(); ++C)
-        CheckCodeModule(*Data.CodeModules.Items(C));
+    if (FData.ID.IsNull())
+        Error("package-id", QStringLiteral("Code package ID is invalid."), {});
+    if (FData.Name.isEmpty())
+        Error("package-name", QStringLiteral("Code package name is invalid."), {});
+    for (int32_t D = 0; D < FData.Drivers.Count(); ++D)
+        CheckDriver(*FData.Drivers.Items(D));
+    CheckUniqueIDs(FData.CodeModules);
+    for (int32_t C = 0; C < FData.CodeModules.Count(); ++C)
+        CheckCodeModule(*FData.CodeModules.Items(C));
+    for (const TCheckFinding& Refusal : FRefusals)
+        FSink(Refusal);
 
     // Passed by the export, but the package's consumer finds these elements by ID.
-    QHash<TGUID, QString> DataTypes;
-    WarnDuplicateIDs(Data.TaskTypes, "duplicate-data-type-id", QStringLiteral("Data types/Task types/"), DataTypes);
-    WarnDuplicateIDs(Data.TaskRecordingTypes,
-                     "duplicate-data-type-id",
-                     QStringLiteral("Data types/Task recording types/"),
-                     DataTypes);
-    WarnDuplicateIDs(Data.TaskResultItemFormats,
-                     "duplicate-data-type-id",
-                     QStringLiteral("Data types/Task result item formats/"),
-                     DataTypes);
+    QHash<TGUID, TPath> DataTypes;
+    WarnDuplicateIDs(FData.TaskTypes, "duplicate-data-type-id", "Data types/Task types", DataTypes);
+    WarnDuplicateIDs(FData.TaskRecordingTypes, "duplicate-data-type-id", "Data types/Task recording types", DataTypes);
     WarnDuplicateIDs(
-        Data.MediaItemFormats, "duplicate-data-type-id", QStringLiteral("Data types/Media item formats/"), DataTypes);
-    QHash<TGUID, QString> InterfaceTypes;
-    WarnDuplicateIDs(
-        Data.InterfaceTypes, "duplicate-interface-type-id", QStringLiteral("Interface types/"), InterfaceTypes);
-    QHash<TGUID, QString> Drivers;
-    WarnDuplicateIDs(Data.Drivers, "duplicate-driver-id", QStringLiteral("Drivers/"), Drivers);
+        FData.TaskResultItemFormats, "duplicate-data-type-id", "Data types/Task result item formats", DataTypes);
+    WarnDuplicateIDs(FData.MediaItemFormats, "duplicate-data-type-id", "Data types/Media item formats", DataTypes);
+    QHash<TGUID, TPath> InterfaceTypes;
+    WarnDuplicateIDs(FData.InterfaceTypes, "duplicate-interface-type-id", "Interface types", InterfaceTypes);
+    QHash<TGUID, TPath> Drivers;
+    WarnDuplicateIDs(FData.Drivers, "duplicate-driver-id", "Drivers", Drivers);
 }
 
 } // namespace
 
 void VisitCheckFindings(const TData& Data, const TFindingSink& Sink)
 {
-    TChecker(Sink).Run(Data);
+    TChecker(Data, Sink).Run();
 }
 
 std::vector<TCheckFinding> CollectCheckFindings(const TData& Data)
@@ -427,7 +479,7 @@ std::vector<TCheckFinding> CollectCheckFindings(const TData& Data)
 void RaiseFinding(const TCheckFinding& Finding)
 {
     switch (Finding.Raise) {
-    case TFindingRaise::DuplicateID:
+    case TFindingRaise::Plain:
         throw E_QOR(Finding.Message);
     case TFindingRaise::EnumerationOutOfRange:
         throw E_QOR_EnumerationOutOfRange();
@@ -440,6 +492,22 @@ void RaiseFinding(const TCheckFinding& Finding)
 QString FindingSeverityText(TFindingSeverity Severity)
 {
     return Severity == TFindingSeverity::Error ? QStringLiteral("error") : QStringLiteral("warning");
+}
+
+QString FindingLocation(const std::vector<TFindingStep>& Path)
+{
+    if (Path.empty())
+        return QStringLiteral("Package");
+    QString Location;
+    for (const TFindingStep& Step : Path) {
+        if (!Location.isEmpty())
+            Location += QLatin1Char('/');
+        Location += Step.List + QLatin1Char('/') + Step.Name;
+        if (Step.NameRepeats)
+            Location +=
+                (Step.Name.isEmpty() ? QStringLiteral("#") : QStringLiteral(" #")) + QString::number(Step.Position);
+    }
+    return Location;
 }
 
 void TData::ExportErrorCheck() const

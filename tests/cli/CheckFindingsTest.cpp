@@ -3,6 +3,9 @@
 #include "cli/CliTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 using namespace SampleDefinitions;
@@ -82,6 +85,59 @@ TEST(CheckFindings, ReportsEveryErrorWithItsPlaceAndWarnsOfWhatTheExportLetsPass
               }));
 }
 
+// Elements of one name with one fault: the position tells them apart where the name repeats in its
+// list, and only there.
+TEST(CheckCommand, TellsElementsOfTheSameNameApartByTheirPosition)
+{
+    QTemporaryDir Folder;
+    TData Data;
+    Data.ID = SampleGUID(1);
+    Data.Name = QStringLiteral("Package");
+    uint32_t Next = 10;
+    for (const char* Name : {"Demo", "Other", "Demo"}) {
+        auto* Module = AddElement<TCodeModule>(Data.CodeModules);
+        Module->ID = SampleGUID(Next++);
+        Module->Name = QLatin1String(Name);
+        Module->Location = cmlLinked;
+        Module->Register = true;
+    }
+    for (int I = 0; I < 2; ++I) {
+        auto* Object = AddElement<TTaskModuleObject>(Data.CodeModules.Items(2)->TaskModuleObjects);
+        Object->ID = SampleGUID(Next++);
+        Object->Name = QStringLiteral("Viewer");
+        AddElement<TTaskModule>(Object->TaskModules)->ID = SampleGUID(Next++);
+    }
+    const QString File = Folder.filePath(QStringLiteral("same.cpd"));
+    Data.SaveToFile(File);
+
+    const TCliRun Text = RunCliWith({QStringLiteral("check"), File});
+    EXPECT_EQ(Text.ExitCode, 2);
+    const QString Registered = QStringLiteral(" is linked and so must not request to be registered. [linked-register]");
+    for (const QString& Line : {QStringLiteral("error: Code modules/Demo #1: Code module 'Demo'") + Registered,
+                                QStringLiteral("error: Code modules/Other: Code module 'Other'") + Registered,
+                                QStringLiteral("error: Code modules/Demo #3: Code module 'Demo'") + Registered,
+                                QStringLiteral("error: Code modules/Demo #3/Task module objects/Viewer #2/Task "
+                                               "modules/1: Task module in task module object 'Viewer' has an "
+                                               "invalid type. [task-module-type]")})
+        EXPECT_TRUE(Text.Out.contains(Line + QLatin1Char('\n'))) << Line.toStdString();
+
+    const TCliRun Json = RunCliWith({QStringLiteral("check"), File, QStringLiteral("--json")});
+    QStringList Paths;
+    for (const QJsonValue Finding : QJsonDocument::fromJson(Json.Out.toUtf8())[QStringLiteral("Findings")].toArray()) {
+        if (Finding[QStringLiteral("Rule")] != QStringLiteral("task-module-type"))
+            continue;
+        QStringList Steps;
+        for (const QJsonValue Step : Finding[QStringLiteral("Path")].toArray())
+            Steps << Step[QStringLiteral("List")].toString() + QLatin1Char(':') +
+                         Step[QStringLiteral("Name")].toString() + QLatin1Char(':') +
+                         QString::number(Step[QStringLiteral("Position")].toInt());
+        Paths << Steps.join(QLatin1Char(' '));
+    }
+    EXPECT_EQ(Paths,
+              QStringList({QStringLiteral("Code modules:Demo:3 Task module objects:Viewer:1 Task modules:1:1"),
+                           QStringLiteral("Code modules:Demo:3 Task module objects:Viewer:2 Task modules:1:1")}));
+}
+
 TEST(CheckCommand, ExitsTwoOnErrorsZeroOnWarningsOnlyAndOneOnAnUnreadableFile)
 {
     QTemporaryDir Folder;
@@ -101,7 +157,7 @@ TEST(CheckCommand, ExitsTwoOnErrorsZeroOnWarningsOnlyAndOneOnAnUnreadableFile)
     Empty.SaveToFile(Fine);
     const TCliRun Warnings = RunCliWith({QStringLiteral("check"), Fine});
     EXPECT_EQ(Warnings.ExitCode, 0);
-    EXPECT_TRUE(Warnings.Out.startsWith(QStringLiteral("warning: Data types/Task types/: ")));
+    EXPECT_TRUE(Warnings.Out.startsWith(QStringLiteral("warning: Data types/Task types/#2: ")));
 
     EXPECT_EQ(RunCliWith({QStringLiteral("check"), Folder.filePath(QStringLiteral("missing.cpd"))}).ExitCode, 1);
     EXPECT_EQ(RunCliWith({QStringLiteral("check")}).ExitCode, 1);

@@ -245,7 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
                   [](CheckFixture& T) { T.Module()->Location = cmlNone; },
                   ExportError,
                   "Export error. Code module 'Module' specifies an invalid location."},
-        // Rule 7 comes before the module file is looked for: a linked module's file need not exist.
+        // Support files of a linked module are refused before its file would be looked for, and a
+        // linked module's file need not exist.
         TRuleCase{"LinkedWithSupportFiles",
                   [](CheckFixture& T) {
                       T.Module()->Location = cmlLinked;
