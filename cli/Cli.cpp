@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
-#include "QuillonVersion.h"
 #include "cli/Commands.h"
+#include "foundation/BuildInfo.h"
 #include "foundation/QORExceptions.h"
 
 namespace {
@@ -61,7 +61,7 @@ int RunCli(const QStringList& Arguments, TCliIO& IO)
         return ceSuccess;
     }
     if (First == QLatin1String("--version")) {
-        Print(IO.Out, QStringLiteral("quillon-cli " QUILLON_VERSION_STRING "\n"));
+        Print(IO.Out, QStringLiteral("quillon-cli ") + ProgramVersionLong() + QLatin1Char('\n'));
         return ceSuccess;
     }
     if (First == QLatin1String("help")) {
