@@ -4,7 +4,7 @@ set -l commands check dump build inspect extract verify diff export help
 
 function __quillon_cli_files --description 'Files with the given extensions, and folders'
     set -l token (commandline -ct)
-    for item in (__fish_complete_path $token)
+    for item in (__fish_complete_path $token | string replace -r '\t.*$' '')
         if string match -q -- '*/' $item
             echo $item
         else
@@ -32,10 +32,10 @@ complete -c quillon-cli -n "__fish_seen_subcommand_from help" -a "check dump bui
 complete -c quillon-cli -n "__fish_seen_subcommand_from check dump build inspect extract verify diff export" -l help -d 'Explain the command'
 
 complete -c quillon-cli -n "__fish_seen_subcommand_from check inspect" -l json -d 'Write JSON'
-complete -c quillon-cli -n "__fish_seen_subcommand_from dump" -s o -r -a '(__quillon_cli_files json)' -d 'Write to this JSON file'
-complete -c quillon-cli -n "__fish_seen_subcommand_from build" -s o -r -a '(__quillon_cli_files cpd)' -d 'Write to this definition file'
+complete -c quillon-cli -n "__fish_seen_subcommand_from dump" -s o -r -f -a '(__quillon_cli_files json)' -d 'Write to this JSON file'
+complete -c quillon-cli -n "__fish_seen_subcommand_from build" -s o -r -f -a '(__quillon_cli_files cpd)' -d 'Write to this definition file'
 complete -c quillon-cli -n "__fish_seen_subcommand_from extract" -l force -d 'Replace existing files'
-complete -c quillon-cli -n "__fish_seen_subcommand_from verify" -l against -r -a '(__quillon_cli_files cpd)' -d 'Compare with the files a definition names'
+complete -c quillon-cli -n "__fish_seen_subcommand_from verify" -l against -r -f -a '(__quillon_cli_files cpd)' -d 'Compare with the files a definition names'
 complete -c quillon-cli -n "__fish_seen_subcommand_from export" -l reproducible -d 'Stamp the package reproducibly'
 
 complete -c quillon-cli -n "__fish_seen_subcommand_from check dump export" -a '(__quillon_cli_files cpd)'
