@@ -5,7 +5,7 @@
 set -uo pipefail
 export LC_ALL=C
 here=$(cd "$(dirname "$0")" && pwd)
-cli=$1
+cli=$(realpath "$1")
 source "$here/../../dist/completions/quillon-cli.bash"
 
 work=$(mktemp -d)
