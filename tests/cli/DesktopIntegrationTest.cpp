@@ -127,7 +127,7 @@ TEST(ShellCompletions, KnowEveryCommandAndOption)
         const auto Names = [&Script](const QString& Word) {
             // fish writes options by their names: -l json, -s o.
             const QString Bare = QString(Word).remove(QRegularExpression(QStringLiteral("^-+")));
-            const QString Pattern = QStringLiteral(R"((^|[\s'"(|:=]))") + QRegularExpression::escape(Word) +
+            const QString Pattern = QStringLiteral(R"((^|[\s'"()|:=]))") + QRegularExpression::escape(Word) +
                                     QStringLiteral(R"(($|[\s'"\[)|:;]))") + QStringLiteral("|-[ls] ") +
                                     QRegularExpression::escape(Bare) + QStringLiteral(R"(\s)");
             return QRegularExpression(Pattern, QRegularExpression::MultilineOption).match(Script).hasMatch();

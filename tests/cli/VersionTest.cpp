@@ -14,13 +14,13 @@ namespace {
 TEST(Version, IsFourFileVersionWordsFromTheBuild)
 {
     const QStringList Parts = ProgramVersion().split(QLatin1Char('.'));
-    ASSERT_EQ(Parts.size(), 4) << ProgramVersion();
+    ASSERT_EQ(Parts.size(), 4) << ProgramVersion().toStdString();
     const unsigned Stamped[] = {
         QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_RELEASE, QUILLON_VERSION_BUILD};
     for (int I = 0; I < 4; ++I) {
         bool Ok = false;
         const unsigned Number = Parts[I].toUInt(&Ok);
-        EXPECT_TRUE(Ok && Parts[I] == QString::number(Number)) << Parts[I];
+        EXPECT_TRUE(Ok && Parts[I] == QString::number(Number)) << Parts[I].toStdString();
         EXPECT_LE(Number, 65535u);
         EXPECT_EQ(Number, Stamped[I]);
     }
@@ -35,7 +35,7 @@ TEST(Version, CliPrintsTheFourNumbersAndTheCommitOfACheckout)
     const QRegularExpression Form(
         QStringLiteral(R"(^quillon-cli (\d+\.\d+\.\d+\.\d+)(?: \(git ([0-9a-f]{7,40}(?:, modified)?)\))?\n$)"));
     const auto Match = Form.match(Run.Out);
-    ASSERT_TRUE(Match.hasMatch()) << Run.Out;
+    ASSERT_TRUE(Match.hasMatch()) << Run.Out.toStdString();
     EXPECT_EQ(Match.captured(1), ProgramVersion());
     EXPECT_EQ(Match.captured(2), BuildCommit());
 
