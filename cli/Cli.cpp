@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
+#include "cli/BuildInfo.h"
 #include "cli/Commands.h"
-#include "foundation/BuildInfo.h"
 #include "foundation/QORExceptions.h"
 
 namespace {

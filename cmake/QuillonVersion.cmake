@@ -50,7 +50,8 @@ set(QUILLON_RELEASE_DATE_RFC2822
 configure_file(${CMAKE_CURRENT_LIST_DIR}/QuillonVersion.h.in ${PROJECT_BINARY_DIR}/generated/QuillonVersion.h @ONLY)
 
 # quillon_stamp_version(LIBRARY PROGRAM…): the library gets the commit of a git checkout for the
-# long version text, refreshed at every build; on Windows each program gets a version resource.
+# long version text (generated/QuillonBuildCommit.h), refreshed at every build; on Windows each
+# program gets a version resource.
 function(quillon_stamp_version library)
     find_package(Git QUIET)
     set(header ${PROJECT_BINARY_DIR}/generated/QuillonBuildCommit.h)

@@ -1,8 +1,8 @@
 // One version everywhere: the four numbers the build stamps, and quillon-cli's long form of them.
 
 #include "QuillonVersion.h"
+#include "cli/BuildInfo.h"
 #include "cli/CliTestSupport.h"
-#include "foundation/BuildInfo.h"
 #include "foundation/General.h"
 #include "support/TestSupport.h"
 

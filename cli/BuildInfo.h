@@ -1,7 +1,8 @@
 #pragma once
 
 // What the build knows about itself beyond the version: the commit of the git checkout it was made
-// from. The four numbers of ProgramVersion never carry it; only the long form does.
+// from. The four numbers of ProgramVersion never carry it; only quillon-cli's long form does. Kept
+// here rather than in the foundation so that a new commit relinks quillon-cli alone.
 
 #include <QString>
 

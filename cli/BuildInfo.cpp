@@ -1,4 +1,4 @@
-#include "foundation/BuildInfo.h"
+#include "cli/BuildInfo.h"
 
 #include "QuillonBuildCommit.h"
 #include "foundation/General.h"
