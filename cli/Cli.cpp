@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
 
-#include "QuillonVersion.h"
+#include "cli/BuildInfo.h"
 #include "cli/CheckedOutput.h"
 #include "cli/Commands.h"
 #include "foundation/QORExceptions.h"
@@ -64,7 +64,7 @@ int Dispatch(const QStringList& Arguments, TCliIO& IO)
         return ceSuccess;
     }
     if (First == QLatin1String("--version")) {
-        Print(IO.Out, QStringLiteral("quillon-cli " QUILLON_VERSION_STRING "\n"));
+        Print(IO.Out, QStringLiteral("quillon-cli ") + ProgramVersionLong() + QLatin1Char('\n'));
         return ceSuccess;
     }
     if (First == QLatin1String("help")) {

@@ -15,7 +15,7 @@
 
 // The program's title, shown in window captions and used as the caption of its questions.
 QString ApplicationTitle();
-// The program's own version as the build stamped it, "major.minor.patch".
+// The program's own version as the build stamped it, "major.minor.release.build".
 QString ProgramVersion();
 
 QString BoolToYesNo(bool Value);

@@ -2,7 +2,9 @@
 
 QUILLON_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core xvfb
-    libssl-dev)
+    libssl-dev help2man scdoc)
+# What ./test needs besides to check the installation and the Debian package.
+QUILLON_INSTALL_CHECK_PACKAGES=(dpkg-dev file desktop-file-utils appstream libxml2-utils shared-mime-info lintian)
 QUILLON_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 quillon_install_missing() {

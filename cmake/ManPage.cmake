@@ -1,0 +1,153 @@
+# cmake -DMODE=scdoc|help2man … -P ManPage.cmake
+# Makes one manual page and its compressed copy, dated SOURCE_DATE_EPOCH so that a build of the
+# same version gives the same page.
+#   scdoc:    -DSCDOC= -DINPUT=page.scd -DOUTPUT=page.1 -DGZIP= -DEPOCH=
+#   help2man: -DHELP2MAN= -DPROGRAM= -DNAME= -DVERSION= -DINCLUDE=kept.h2m -DOUTPUT=page.1 -DGZIP= -DEPOCH=
+# For quillon-cli the page is help2man's, and every part of it that tells about the program comes
+# from the program at build time: the synopsis and the list of commands from PROGRAM --help, the
+# COMMANDS section from "PROGRAM help COMMAND" for each command listed. They take the places of
+# @SYNOPSIS@, @COMMAND_LIST@ and @COMMANDS@ in the kept text, INCLUDE.
+
+set(ENV{SOURCE_DATE_EPOCH} "${EPOCH}")
+# Plain ASCII dates and no translated texts from either tool.
+set(ENV{LC_ALL} "C")
+
+function(check_run what result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${what} failed (${result})")
+    endif()
+endfunction()
+
+# Text as roff: backslashes written as \e, a leading dot or quote made harmless, dashes as minus.
+function(roff_escape out text)
+    string(REPLACE "\\" "\\e" text "${text}")
+    string(REPLACE "-" "\\-" text "${text}")
+    string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The lines of a program's output as a list; ";", "[" and "]" travel as stand-ins, since a CMake
+# list would split or group at them.
+function(text_lines out text)
+    string(REPLACE ";" "<semicolon>" text "${text}")
+    string(REPLACE "[" "<open>" text "${text}")
+    string(REPLACE "]" "<close>" text "${text}")
+    string(REGEX REPLACE "\n$" "" text "${text}")
+    string(REPLACE "\n" ";" text "${text}")
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(restore_line out line)
+    string(REPLACE "<semicolon>" ";" line "${line}")
+    string(REPLACE "<open>" "[" line "${line}")
+    string(REPLACE "<close>" "]" line "${line}")
+    set(${out} "${line}" PARENT_SCOPE)
+endfunction()
+
+if(MODE STREQUAL "scdoc")
+    execute_process(COMMAND "${SCDOC}" INPUT_FILE "${INPUT}" OUTPUT_FILE "${OUTPUT}" RESULT_VARIABLE Result)
+    check_run("scdoc ${INPUT}" "${Result}")
+elseif(MODE STREQUAL "help2man")
+    execute_process(COMMAND "${PROGRAM}" --help OUTPUT_VARIABLE Overview RESULT_VARIABLE Result)
+    check_run("${PROGRAM} --help" "${Result}")
+    get_filename_component(Program "${PROGRAM}" NAME_WE)
+    roff_escape(ProgramRoff "${Program}")
+
+    # The usage lines open the overview: "Usage: PROGRAM …", then lines indented to PROGRAM.
+    text_lines(Lines "${Overview}")
+    set(Synopsis "")
+    set(CommandList "")
+    set(Names "")
+    set(InCommands FALSE)
+    foreach(Line IN LISTS Lines)
+        restore_line(Line "${Line}")
+        if(Line MATCHES "^(Usage:)? +${Program} (.*)$")
+            roff_escape(Arguments "${CMAKE_MATCH_2}")
+            string(APPEND Synopsis ".B ${ProgramRoff}\n${Arguments}\n.br\n")
+        elseif(Line STREQUAL "Commands:")
+            set(InCommands TRUE)
+        elseif(InCommands AND Line MATCHES "^  ([a-z][a-z-]*) +(.*)$")
+            list(APPEND Names "${CMAKE_MATCH_1}")
+            roff_escape(Summary "${CMAKE_MATCH_2}")
+            string(APPEND CommandList ".TP\n.B ${CMAKE_MATCH_1}\n${Summary}\n")
+        else()
+            set(InCommands FALSE)
+        endif()
+    endforeach()
+    if(NOT Names)
+        message(FATAL_ERROR "${PROGRAM} --help lists no commands")
+    endif()
+
+    # Each command as "PROGRAM help COMMAND" explains it: its usage, then paragraphs, options with
+    # their explanations, and indented tables kept as they are.
+    set(Commands "")
+    foreach(Name IN LISTS Names)
+        execute_process(COMMAND "${PROGRAM}" help "${Name}" OUTPUT_VARIABLE Help RESULT_VARIABLE Result)
+        check_run("${PROGRAM} help ${Name}" "${Result}")
+        text_lines(Lines "${Help}")
+        set(Section "")
+        set(State text)
+        foreach(Line IN LISTS Lines)
+            restore_line(Line "${Line}")
+            if(Line MATCHES "^Usage: ${Program} (.*)$")
+                roff_escape(Usage "${CMAKE_MATCH_1}")
+                string(APPEND Section ".SS \"${Usage}\"\n")
+                continue()
+            endif()
+            roff_escape(Escaped "${Line}")
+            if(Line MATCHES "^  (-[^ ]+( [^ a-z][^ ]*)?)  +(.*)$")
+                roff_escape(Option "${CMAKE_MATCH_1}")
+                roff_escape(Explanation "${CMAKE_MATCH_3}")
+                if(State STREQUAL "table")
+                    string(APPEND Section ".fi\n")
+                endif()
+                string(APPEND Section ".TP\n.B ${Option}\n${Explanation}\n")
+                set(State option)
+            elseif(State STREQUAL "option" AND Line MATCHES "^      +(.*)$")
+                roff_escape(More "${CMAKE_MATCH_1}")
+                string(APPEND Section "${More}\n")
+            elseif(Line MATCHES "^  ")
+                if(NOT State STREQUAL "table")
+                    string(APPEND Section ".PP\n.nf\n")
+                endif()
+                string(APPEND Section "${Escaped}\n")
+                set(State table)
+            else()
+                if(State STREQUAL "table")
+                    string(APPEND Section ".fi\n")
+                endif()
+                if(Line STREQUAL "")
+                    string(APPEND Section ".PP\n")
+                    set(State paragraph)
+                else()
+                    if(State STREQUAL "option" OR State STREQUAL "table")
+                        string(APPEND Section ".PP\n")
+                    endif()
+                    string(APPEND Section "${Escaped}\n")
+                    set(State text)
+                endif()
+            endif()
+        endforeach()
+        if(State STREQUAL "table")
+            string(APPEND Section ".fi\n")
+        endif()
+        string(APPEND Commands "${Section}")
+    endforeach()
+
+    # The kept text with the program's own parts put in.
+    file(READ "${INCLUDE}" Page)
+    string(REPLACE "@SYNOPSIS@\n" "${Synopsis}" Page "${Page}")
+    string(REPLACE "@COMMAND_LIST@\n" "${CommandList}" Page "${Page}")
+    string(REPLACE "@COMMANDS@\n" "${Commands}" Page "${Page}")
+    set(Include "${OUTPUT}.h2m")
+    file(WRITE "${Include}" "${Page}")
+    execute_process(COMMAND "${HELP2MAN}" --no-info "--name=${NAME}" "--version-string=${VERSION}"
+                            "--include=${Include}" "--output=${OUTPUT}" "${PROGRAM}"
+                    RESULT_VARIABLE Result)
+    check_run("help2man ${PROGRAM}" "${Result}")
+else()
+    message(FATAL_ERROR "Unknown MODE '${MODE}'")
+endif()
+
+execute_process(COMMAND "${GZIP}" -9 -n -c "${OUTPUT}" OUTPUT_FILE "${OUTPUT}.gz" RESULT_VARIABLE Result)
+check_run("gzip ${OUTPUT}" "${Result}")
