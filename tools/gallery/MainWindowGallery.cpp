@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTreeWidgetItemIterator>
@@ -22,6 +23,18 @@ void Save(TMain& Window, const QString& FileName)
     QCoreApplication::processEvents();
     if (!Window.grab().save(FileName))
         throw E_QOR_ErrorCreatingFile(QStringLiteral("File name='%1'").arg(FileName));
+}
+
+void SelectFirstCodeModule(TMain& Window)
+{
+    const TQORObject* Module = Window.Document().CodeModules.Items(0);
+    for (QTreeWidgetItemIterator It(Window.TreeControl); *It; ++It) {
+        const TQORTreeNode* Node = TQORObjectTreeView::NodeOf(*It);
+        if (Node && Node->IsBound() && Node->Object() == Module) {
+            Window.TreeControl->setCurrentItem(*It);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -50,6 +63,18 @@ void RenderMainWindow(const QDir& Out)
         Save(Window, Out.filePath(QStringLiteral("main-window.png")));
         Window.setWindowState(Qt::WindowMaximized);
         Save(Window, Out.filePath(QStringLiteral("main-window-maximised.png")));
+
+        // The Edit menu as it stands for a selected code module, after one step that can be undone.
+        Window.setWindowState(Qt::WindowNoState);
+        SelectFirstCodeModule(Window);
+        Window.PopupMenu_DeleteClick();
+        SelectFirstCodeModule(Window);
+        QCoreApplication::processEvents();
+        Window.MenuItem_Edit->popup(Window.mapToGlobal(QPoint(0, 0)));
+        QCoreApplication::processEvents();
+        if (!Window.MenuItem_Edit->grab().save(Out.filePath(QStringLiteral("main-window-edit-menu.png"))))
+            throw E_QOR_ErrorCreatingFile(QStringLiteral("File name='main-window-edit-menu.png'"));
+        Window.MenuItem_Edit->hide();
     }
     SetProgramArguments({});
     SetSettingsFileForTesting(QString());
