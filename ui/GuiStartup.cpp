@@ -1,5 +1,6 @@
 #include "ui/GuiStartup.h"
 
+#include "QuillonVersion.h"
 #include "app/RecoveryStore.h"
 #include "forms/QORApplication.h"
 #include "ui/DocumentGuard.h"
@@ -91,6 +92,8 @@ int TGuiStartup::RunInteractive()
     // Recovery copies, the lock beside the open file and the check of the file on disk are for the
     // user's own window only.
     const TSafetyNetScope Net({.Enabled = true, .RecoveryFolder = TRecoveryStore::DefaultFolder()});
+    // Docks and task bars match the window to its installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLON_APP_ID));
     TMain Window;
     // A failed creation has been reported already; the window is never used.
     if (!Window.CreationCompleted())
