@@ -4,6 +4,7 @@
 #include "model/Data.h"
 #include "samples/SampleDefinitions.h"
 #include "samples/SampleFiles.h"
+#include "support/XvfbServer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -64,29 +65,11 @@ class ClipboardProcesses : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString Xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (Xvfb.isEmpty())
+        if (!TXvfbServer::Installed())
             GTEST_SKIP() << "Xvfb is not installed: the clipboard between two processes is not tested";
-        // The server picks a free display itself and tells its number on the descriptor given.
-        Server.start(Xvfb,
-                     {QStringLiteral("-displayfd"),
-                      QStringLiteral("1"),
-                      QStringLiteral("-nolisten"),
-                      QStringLiteral("tcp"),
-                      QStringLiteral("-screen"),
-                      QStringLiteral("0"),
-                      QStringLiteral("800x600x24")});
-        while (!Server.canReadLine())
-            ASSERT_TRUE(Server.waitForReadyRead(Timeout)) << "Xvfb did not start";
-        Display = QStringLiteral(":") + QString::fromLatin1(Server.readLine()).trimmed();
-    }
-    void TearDown() override
-    {
-        if (Server.state() == QProcess::Running) {
-            Server.terminate();
-            if (!Server.waitForFinished(Timeout))
-                Server.kill();
-        }
+        const QString ServerDisplay = Server.Start();
+        ASSERT_FALSE(ServerDisplay.isEmpty()) << "Xvfb did not start";
+        Display = ServerDisplay;
     }
 
     QString WriteDefinition(const QString& Name, const std::function<void(TData&)>& Fill)
@@ -109,7 +92,7 @@ protected:
         return Lines;
     }
 
-    QProcess Server;
+    TXvfbServer Server{Timeout};
     QString Display;
     QTemporaryDir Dir;
 };

@@ -6,6 +6,7 @@
 #include "model/Data.h"
 #include "samples/SampleDefinitions.h"
 #include "samples/SampleFiles.h"
+#include "support/XvfbServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,23 +85,13 @@ class SafetyProcesses : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString Xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (Xvfb.isEmpty())
+        if (!TXvfbServer::Installed())
             GTEST_SKIP() << "Xvfb is not installed: the program is not tested across a crash";
-        Server.start(Xvfb,
-                     {QStringLiteral("-displayfd"),
-                      QStringLiteral("1"),
-                      QStringLiteral("-nolisten"),
-                      QStringLiteral("tcp"),
-                      QStringLiteral("-screen"),
-                      QStringLiteral("0"),
-                      QStringLiteral("800x600x24")});
-        while (!Server.canReadLine())
-            ASSERT_TRUE(Server.waitForReadyRead(Timeout)) << "Xvfb did not start";
+        const QString ServerDisplay = Server.Start();
+        ASSERT_FALSE(ServerDisplay.isEmpty()) << "Xvfb did not start";
         // The user's folders are the test's own: settings, recovery copies and runtime files.
         Environment = QProcessEnvironment::systemEnvironment();
-        Environment.insert(QStringLiteral("DISPLAY"),
-                           QStringLiteral(":") + QString::fromLatin1(Server.readLine()).trimmed());
+        Environment.insert(QStringLiteral("DISPLAY"), ServerDisplay);
         Environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         Environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         for (const char* Name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
@@ -113,14 +104,6 @@ protected:
         TData Rich;
         BuildRich(Rich);
         WriteBytesToFile(Definition, SaveToBytes(Rich));
-    }
-    void TearDown() override
-    {
-        if (Server.state() == QProcess::Running) {
-            Server.terminate();
-            if (!Server.waitForFinished(Timeout))
-                Server.kill();
-        }
     }
 
     QStringList Copies() const
@@ -135,7 +118,7 @@ protected:
         return Copies().size() == Count;
     }
 
-    QProcess Server;
+    TXvfbServer Server{Timeout};
     QProcessEnvironment Environment;
     QTemporaryDir Dir;
     QString Definition;
