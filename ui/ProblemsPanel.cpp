@@ -86,7 +86,6 @@ TProblemsPanel::TProblemsPanel(std::function<QByteArray()> Snapshot, QWidget* Pa
     Layout->setSpacing(2);
     FSummary = new QLabel(Body);
     FSummary->setObjectName(QStringLiteral("ProblemsSummary"));
-    FSummary->setAccessibleName(QStringLiteral("Problems summary"));
     FSummary->setTextFormat(Qt::PlainText);
     Layout->addWidget(FSummary);
 
