@@ -150,8 +150,9 @@ void TPackageContentsDialog::Show(TResult Result)
         FModel->appendRow(Row);
     }
     FView->resizeColumnsToContents();
-    QString Text = QString::number(FFiles.size()) +
-                   (FFiles.size() == 1 ? QStringLiteral(" file, total ") : QStringLiteral(" files, total ")) +
+    const qsizetype Present = qsizetype(FFiles.size()) - Missing;
+    QString Text = QString::number(Present) +
+                   (Present == 1 ? QStringLiteral(" file, total ") : QStringLiteral(" files, total ")) +
                    PlannedSizeText(PlannedSize(FFiles));
     if (Missing > 0)
         Text += QStringLiteral("; %1 missing: the export would refuse the definition").arg(Missing);
