@@ -1,6 +1,7 @@
 #include "ui/PackageContentsDialog.h"
 
 #include "foundation/MemoryStream.h"
+#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 
@@ -126,7 +127,8 @@ void TPackageContentsDialog::Show(TResult Result)
     for (const TPlannedFile& File : FFiles) {
         QList<QStandardItem*> Row(cColumnCount);
         Row[cTarget] = Cell(File.Target);
-        Row[cSource] = Cell(File.Source);
+        // Paths as this machine writes them; the target keeps the package's own form.
+        Row[cSource] = Cell(LocalFilePath(File.Source));
         if (File.Missing) {
             ++Missing;
             Row[cSize] = Cell(QStringLiteral("Missing"), qlonglong(-1));
@@ -142,7 +144,7 @@ void TPackageContentsDialog::Show(TResult Result)
                          : QString(),
                      File.LastWritten);
         }
-        Row[cPattern] = Cell(File.Pattern);
+        Row[cPattern] = Cell(File.Pattern.isEmpty() ? QString() : LocalFilePath(File.Pattern));
         Row[cElement] = Cell(File.Owner);
         if (File.Missing)
             for (QStandardItem* Item : Row)
