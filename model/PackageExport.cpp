@@ -55,18 +55,15 @@ TExpansion Expand(const TCodeModule& Module)
     TExpansion Result;
     for (int32_t S = 0; S < Module.SupportFiles.Count(); ++S) {
         const TSupportFile& File = *Module.SupportFiles.Items(S);
-        const QString Pattern = SupportFilePattern(Module, File);
-        const QStringList Names = FindMatchingFiles(Pattern);
-        if (Names.isEmpty()) {
+        std::vector<TSupportFileMatch> Matches = MatchSupportFile(Module, File);
+        if (Matches.empty()) {
             Result.Missing = true;
-            Result.MissingPattern = Pattern;
+            Result.MissingPattern = SupportFilePattern(Module, File);
             Result.Matches.clear();
             return Result;
         }
-        const QString Folder = FolderPart(Pattern);
-        for (const QString& Name : Names)
-            Result.Matches.push_back(
-                {CombinePath(Folder, Name), CombinePackagePath(File.TargetRelativePath, Name), File.InstallIntoGAC});
+        for (TSupportFileMatch& Match : Matches)
+            Result.Matches.push_back(std::move(Match));
     }
     return Result;
 }
@@ -400,6 +397,17 @@ QString SupportFilePattern(const TCodeModule& Module, const TSupportFile& File)
 QString SupportFileNotFoundMessage(const QString& Pattern)
 {
     return QStringLiteral("Support file not found at '") + Pattern + QStringLiteral("'.");
+}
+
+std::vector<TSupportFileMatch> MatchSupportFile(const TCodeModule& Module, const TSupportFile& File)
+{
+    const QString Pattern = SupportFilePattern(Module, File);
+    const QString Folder = FolderPart(Pattern);
+    std::vector<TSupportFileMatch> Matches;
+    for (const QString& Name : FindMatchingFiles(Pattern))
+        Matches.push_back(
+            {CombinePath(Folder, Name), CombinePackagePath(File.TargetRelativePath, Name), File.InstallIntoGAC});
+    return Matches;
 }
 
 std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module)

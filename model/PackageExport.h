@@ -53,6 +53,10 @@ struct TSupportFileMatch
     bool InstallIntoGAC = false;
 };
 
+// The files File stands for, in file-name order, as the export finds them; none when its pattern
+// matches nothing.
+std::vector<TSupportFileMatch> MatchSupportFile(const TCodeModule& Module, const TSupportFile& File);
+
 // Every file the support files of Module stand for, in support-file order and, per support file,
 // in file-name order. A pattern without a match raises E_APP_ExportError.
 std::vector<TSupportFileMatch> ExpandSupportFiles(const TCodeModule& Module);

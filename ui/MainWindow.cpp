@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
@@ -153,13 +154,14 @@ void TMain::CreateComponents()
     MenuItem_File->addSeparator();
     MenuItem_Exit = AddMenuItem(QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X), &TMain::MenuItem_ExitClick);
     CreateEditMenu();
+    CreateViewMenu();
     ConnectFileDrops();
 
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->setSpacing(0);
     Layout->setMenuBar(MainMenu);
-    Layout->addWidget(TreeControl);
+    Layout->addWidget(FDockHost);
     resize(642, 432 + MainMenu->sizeHint().height());
     TreeControl->setFocus();
 }
@@ -188,6 +190,7 @@ void TMain::FormCreate()
     FDocument = std::make_unique<TData>();
     FHistory = std::make_unique<TDocumentHistory>(*FDocument);
     ConnectHistory();
+    ConnectProblemsPanel();
     NewDocument();
     ReadSettings();
     ReadCommandLine();
@@ -253,6 +256,7 @@ void TMain::ReadSettings()
         StoredExportType <= 2)
         FExportType = StoredExportType;
     FRecentFiles->Read(Settings);
+    ReadViewSettings(Settings);
     FSettingsRead = true;
 }
 
@@ -264,6 +268,7 @@ void TMain::WriteSettings()
     Settings.WriteString(QStringLiteral("ExportFileName"), FExportFileName);
     Settings.WriteInteger(QStringLiteral("ExportType"), FExportType);
     FRecentFiles->Write(Settings);
+    WriteViewSettings(Settings);
     Settings.Flush();
 }
 
@@ -426,6 +431,7 @@ void TMain::UpdateView()
     TreeControl->verticalScrollBar()->setValue(Vertical);
     TreeControl->horizontalScrollBar()->setValue(Horizontal);
     FGuard->ViewUpdated();
+    DocumentChangedForProblems();
 }
 
 void TMain::RebuildTree()
@@ -468,6 +474,8 @@ void TMain::MenuItem_SaveAsClick()
 
 void TMain::MenuItem_ExportErrorCheckClick()
 {
+    // The box names the first error; the panel lists them all.
+    ShowProblemsPanel();
     FDocument->ExportErrorCheck();
     UserSeam().ShowMessage(this,
                            QStringLiteral("No errors."),

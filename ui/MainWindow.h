@@ -5,23 +5,30 @@
 
 #include "forms/QORForms.h"
 #include "foundation/GUID.h"
+#include "model/CheckFindings.h"
 #include "ui/PackageTree.h"
 #include "ui/UndoHistory.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
+class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QMimeData;
 class QTreeWidgetItem;
 class TData;
 class TDocumentGuard;
+class TPackageContentsDialog;
+class TProblemsPanel;
+class TUserSettings;
 class TQORObject;
 class TQORObjectClipboard;
 class TQtClipboardBackend;
@@ -79,6 +86,12 @@ public:
     QMenu* MenuItem_Edit = nullptr;
     QAction* MenuItem_Undo = nullptr;
     QAction* MenuItem_Redo = nullptr;
+    // "Problems" shows and hides the problems panel; "Package contents" lists what an export would
+    // embed (ViewMenu.cpp).
+    QMenu* MenuItem_View = nullptr;
+    QAction* MenuItem_Problems = nullptr;
+    QAction* MenuItem_PackageContents = nullptr;
+    TProblemsPanel* ProblemsPanel = nullptr;
     // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
     QAction* PopupMenu_Create = nullptr;
@@ -113,6 +126,14 @@ public:
     void MenuItem_ExitClick();
     void MenuItem_UndoClick();
     void MenuItem_RedoClick();
+    // Opens the package contents window (not modal); it closes itself when done with.
+    TPackageContentsDialog* MenuItem_PackageContentsClick();
+    // Shows the problems panel and checks the definition again.
+    void ShowProblemsPanel();
+    // Selects the element of a finding's path; Open then opens its dialog.
+    void ProblemsPanelActivated(const std::vector<TFindingStep>& Path, bool Open);
+    // The document as its file's bytes, to be read into a copy elsewhere.
+    QByteArray DocumentBytes() const;
 
     // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
     void PopupMenuPopup();
@@ -161,6 +182,13 @@ private:
     void RebuildTree();
     void ConnectElementCommands();
     void CreateEditMenu();
+    // The View menu and the dock host that holds the tree and the problems panel.
+    void CreateViewMenu();
+    void ConnectProblemsPanel();
+    // Every change of the document: the problems panel checks it again.
+    void DocumentChangedForProblems();
+    void ReadViewSettings(const TUserSettings& Settings);
+    void WriteViewSettings(TUserSettings& Settings);
     void ConnectHistory();
     void ConnectFileDrops();
     // Sets the element commands' state from the selected node, with the clipboard last peeked.
@@ -173,6 +201,8 @@ private:
     void SelectPath(const TTreePath& Path);
     void HistoryRestored(const TTreePath& Select);
 
+    // Holds the tree in its middle and the docked panels around it.
+    QMainWindow* FDockHost = nullptr;
     std::unique_ptr<TData> FDocument;
     std::unique_ptr<TQtClipboardBackend> FClipboardBackend;
     std::unique_ptr<TQORObjectClipboard> FClipboard;
