@@ -20,6 +20,7 @@ class QMenu;
 class QMenuBar;
 class QMimeData;
 class QTreeWidgetItem;
+class TBackgroundExport;
 class TData;
 class TDocumentGuard;
 class TQORObject;
@@ -190,4 +191,7 @@ private:
     int32_t FExportType = 0;
     bool FSettingsRead = false;
     bool FCreationCompleted = false;
+    // The export being written while its progress shows; closing the window cancels it first.
+    TBackgroundExport* FExport = nullptr;
+    bool FCloseAfterExport = false;
 };
