@@ -307,8 +307,10 @@ bool TDiskFileStream::KernelCopy(TDiskFileStream& Source, uint64_t Count, uint64
             Result = Broken();
             return true;
         }
+        // Nothing at all may also be a file system that copies nothing this way (files that show
+        // no size): reading tells.
         if (Got == 0)
-            break;
+            return Copied > 0;
         Copied += uint64_t(Got);
         Source.FPosition += Got;
         Advance(Got);
