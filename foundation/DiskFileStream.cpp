@@ -9,8 +9,14 @@
 #ifdef Q_OS_UNIX
 #include <signal.h>
 #endif
+#ifdef __linux__
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 
@@ -19,7 +25,14 @@ namespace {
 constexpr int64_t FileBufferSize = 64 * 1024;
 constexpr uint64_t CopyChunkSize = 256 * 1024;
 
+std::atomic<bool> KernelCopyEnabled{true};
+
 } // namespace
+
+void TDiskFileStream::SetKernelCopyEnabled(bool Enabled)
+{
+    KernelCopyEnabled = Enabled;
+}
 
 std::shared_ptr<TDiskFileStream>
 TDiskFileStream::Open(const QString& FileName, bool Create, bool CanRead, bool CanWrite)
@@ -238,6 +251,76 @@ HResult TDiskFileStream::CopyTo(IQORStream* Destination, uint64_t Count, uint64_
     if (CountWritten)
         *CountWritten = TotalWritten;
     return Result;
+}
+
+HResult TDiskFileStream::CopyFrom(TDiskFileStream& Source, uint64_t Count, uint64_t* Copied)
+{
+    uint64_t Done = 0;
+    HResult Result = QOR_S_OK;
+    if (KernelCopy(Source, Count, Done, Result) && (Failed(Result) || Done == Count)) {
+        if (Copied)
+            *Copied = Done;
+        return Result;
+    }
+    // The rest, or all of it, the ordinary way.
+    uint64_t Read = 0;
+    uint64_t Written = 0;
+    Result = Source.CopyTo(this, Count - Done, &Read, &Written);
+    if (Copied)
+        *Copied = Done + Written;
+    return Result;
+}
+
+bool TDiskFileStream::KernelCopy(TDiskFileStream& Source, uint64_t Count, uint64_t& Copied, HResult& Result)
+{
+    Copied = 0;
+    Result = QOR_S_OK;
+#ifdef __linux__
+    if (!KernelCopyEnabled || Count == 0 || !FCanWrite || FCommitted || FBroken || !Source.FCanRead ||
+        Source.FCommitted)
+        return false;
+    const int In = Source.FFile->handle();
+    const int Out = FFile->handle();
+    struct stat InStat = {};
+    struct stat OutStat = {};
+    if (In < 0 || Out < 0 || fstat(In, &InStat) != 0 || fstat(Out, &OutStat) != 0 || !S_ISREG(InStat.st_mode) ||
+        !S_ISREG(OutStat.st_mode))
+        return false;
+    // What this stream still holds goes first; the kernel then writes behind it.
+    if (!FlushWrites()) {
+        Result = QOR_E_FAIL;
+        return true;
+    }
+    FReadCount = 0;
+    // Explicit offsets leave both files' own offsets where the bookkeeping has them.
+    loff_t InOffset = Source.FPosition;
+    loff_t OutOffset = FPosition;
+    while (Copied < Count) {
+        const auto Wanted = static_cast<size_t>(std::min<uint64_t>(Count - Copied, 1u << 30));
+        const ssize_t Got = copy_file_range(In, &InOffset, Out, &OutOffset, Wanted, 0);
+        if (Got < 0) {
+            if (errno == EINTR)
+                continue;
+            // Not between these files: the caller reads and writes the rest.
+            if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)
+                return Copied > 0;
+            Result = Broken();
+            return true;
+        }
+        // Nothing at all may also be a file system that copies nothing this way (files that show
+        // no size): reading tells.
+        if (Got == 0)
+            return Copied > 0;
+        Copied += uint64_t(Got);
+        Source.FPosition += Got;
+        Advance(Got);
+    }
+    return true;
+#else
+    (void)Source;
+    (void)Count;
+    return false;
+#endif
 }
 
 HResult TDiskFileStream::Commit(uint32_t Flags)

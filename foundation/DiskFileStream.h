@@ -31,6 +31,15 @@ public:
     HResult Stat(TStreamStat* Statistics, uint32_t Flags) override;
     HResult Clone(IQORStreamPtr* Result) override;
 
+    // Copies up to Count bytes from Source's position to this stream's position and advances both.
+    // Between two regular files on Linux the kernel copies them (copy_file_range), so that they never
+    // pass through this process; where it cannot (another file system, no support) the bytes are
+    // read and written. Fewer bytes than Count are copied only at the end of Source or on a failure.
+    HResult CopyFrom(TDiskFileStream& Source, uint64_t Count, uint64_t* Copied);
+
+    // Test and measurement seam: false makes CopyFrom read and write, as without kernel support.
+    static void SetKernelCopyEnabled(bool Enabled);
+
 private:
     TDiskFileStream() = default;
 
@@ -42,6 +51,8 @@ private:
     bool FlushWrites();
     // Copies the whole file built in FFile to FTarget.
     bool HandOver();
+    // The kernel's part of CopyFrom: false when it cannot copy between these files at all.
+    bool KernelCopy(TDiskFileStream& Source, uint64_t Count, uint64_t& Copied, HResult& Result);
 
     std::unique_ptr<QFileDevice> FFile;
     // A target that cannot seek (a pipe, say), written only at the commit; FFile is then an

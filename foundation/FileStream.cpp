@@ -32,3 +32,27 @@ void TOleFileStream::Close()
     FInner.reset();
     FFileName.clear();
 }
+
+namespace {
+
+TDiskFileStream* DiskFileOf(IQORStream& Stream)
+{
+    auto* File = dynamic_cast<TOleFileStream*>(&Stream);
+    return File ? dynamic_cast<TDiskFileStream*>(File->Inner().get()) : nullptr;
+}
+
+} // namespace
+
+uint64_t CopyStreamBytes(IQORStream& Target, IQORStream& Source, uint64_t Count)
+{
+    TDiskFileStream* TargetFile = DiskFileOf(Target);
+    TDiskFileStream* SourceFile = DiskFileOf(Source);
+    uint64_t Copied = 0;
+    if (TargetFile && SourceFile) {
+        TargetFile->CopyFrom(*SourceFile, Count, &Copied);
+        return Copied;
+    }
+    uint64_t Read = 0;
+    Source.CopyTo(&Target, Count, &Read, &Copied);
+    return Copied;
+}

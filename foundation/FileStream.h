@@ -36,3 +36,8 @@ public:
 private:
     QString FFileName;
 };
+
+// Copies Count bytes from Source's position to Target's position and answers how many were copied;
+// fewer only at the end of Source or on a failure, which then leaves Target unfit to commit. Between
+// two disk files the kernel copies where it can; any other pair of streams reads and writes.
+uint64_t CopyStreamBytes(IQORStream& Target, IQORStream& Source, uint64_t Count);

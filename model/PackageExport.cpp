@@ -1,5 +1,6 @@
 #include "model/PackageExport.h"
 
+#include "foundation/FileStream.h"
 #include "foundation/FileSystem.h"
 #include "foundation/General.h"
 #include "foundation/Paths.h"
@@ -11,14 +12,18 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace {
 
 constexpr uint64_t MaxBlockSize = std::numeric_limits<uint32_t>::max();
+// How much of a file is copied between two looks at the cancel flag and two progress reports.
+constexpr uint64_t EmbedChunkSize = 8 * 1024 * 1024;
 
 std::function<void(const QString&)>& FileEmbeddedHook()
 {
@@ -71,9 +76,33 @@ TExpansion Expand(const TCodeModule& Module)
 class TPackageWriter
 {
 public:
-    TPackageWriter(const TData& Data, IQORStream& Stream, std::vector<TExpansion> Expansions, const TExportStamp& Stamp)
-        : FData(Data), FStream(Stream), FExpansions(std::move(Expansions)), FStamp(Stamp)
+    TPackageWriter(const TData& Data,
+                   IQORStream& Stream,
+                   std::vector<TExpansion> Expansions,
+                   const TExportStamp& Stamp,
+                   const TExportProgress* Progress,
+                   uint64_t Total)
+        : FData(Data), FStream(Stream), FExpansions(std::move(Expansions)), FStamp(Stamp), FProgress(Progress),
+          FTotal(Total)
     {}
+
+    void CheckCancelled() const
+    {
+        if (FProgress && FProgress->Cancel && FProgress->Cancel->load())
+            throw E_APP_ExportCancelled();
+    }
+
+    void Finished()
+    {
+        FDone = FTotal;
+        Report(QString());
+    }
+
+    void Report(const QString& File) const
+    {
+        if (FProgress && FProgress->Report)
+            FProgress->Report(std::min(FDone, FTotal), FTotal, File);
+    }
 
     // Where the export ID stands: a reproducible export fills it in once everything else is written.
     int64_t ExportIDPosition() const { return FExportIDAt; }
@@ -168,7 +197,7 @@ private:
                                      QStringLiteral(". The file changed while it was being embedded"));
         };
         try {
-            WriteStreamWithSize(FStream, Source);
+            CopyBytes(Source, Size, LocalName);
             if (FileEmbeddedHook())
                 FileEmbeddedHook()(LocalName);
         } catch (const E_QOR_SavingError&) {
@@ -179,6 +208,26 @@ private:
         }
         if (!Unchanged(Source, Size, LocalName, Times))
             throw Changed();
+    }
+
+    // The size and then the bytes, chunk by chunk, reporting progress and stopping on request between
+    // two chunks. A short copy is a saving error, as for any short write.
+    void CopyBytes(IQORStream& Source, uint64_t Size, const QString& LocalName)
+    {
+        if (Failed(Source.Seek(0, STREAM_SEEK_SET_, nullptr)))
+            throw E_QOR_SavingError();
+        WriteCardinal(FStream, static_cast<uint32_t>(Size));
+        Report(LocalName);
+        for (uint64_t Copied = 0; Copied < Size;) {
+            CheckCancelled();
+            const uint64_t Part = std::min(Size - Copied, EmbedChunkSize);
+            const uint64_t Got = CopyStreamBytes(FStream, Source, Part);
+            Copied += Got;
+            FDone += Got;
+            Report(LocalName);
+            if (Got != Part)
+                throw E_QOR_SavingError();
+        }
     }
 
     void WriteBody()
@@ -349,6 +398,9 @@ private:
     IQORStream& FStream;
     std::vector<TExpansion> FExpansions;
     const TExportStamp& FStamp;
+    const TExportProgress* FProgress = nullptr;
+    uint64_t FTotal = 0;
+    uint64_t FDone = 0;
     int64_t FBodyStart = 0;
     int64_t FExportIDAt = 0;
 };
@@ -438,33 +490,70 @@ void TData::ExportToFile(const QString& FileName) const
     ExportPackageFile(*this, FileName, TExportStamp());
 }
 
-void ExportPackageFile(const TData& Data, const QString& FileName, const TExportStamp& Stamp)
+namespace {
+
+uint64_t SizeOfFile(const QString& LocalName)
+{
+    const QFileInfo Info(LocalName);
+    return Info.isFile() ? uint64_t(Info.size()) : 0;
+}
+
+// The bytes of every file the package embeds, as the files are now: the whole of the progress.
+uint64_t EmbeddedBytes(const TData& Data, const std::vector<TExpansion>& Expansions)
+{
+    uint64_t Total = 0;
+    for (int32_t D = 0; D < Data.Drivers.Count(); ++D) {
+        const TDriver& Driver = *Data.Drivers.Items(D);
+        Total += SizeOfFile(LocalFilePath(ModuleSourcePath(Driver.FilePath, Driver.FileName)));
+    }
+    for (int32_t C = 0; C < Data.CodeModules.Count(); ++C) {
+        const TCodeModule& Module = *Data.CodeModules.Items(C);
+        if (Module.Location == cmlEmbedded)
+            Total += SizeOfFile(LocalFilePath(ModuleSourcePath(Module.FilePath, Module.FileName)));
+        for (const TSupportFileMatch& Match : Expansions[size_t(C)].Matches)
+            Total += SizeOfFile(LocalFilePath(Match.Source));
+    }
+    return Total;
+}
+
+} // namespace
+
+void ExportPackageFile(const TData& Data,
+                       const QString& FileName,
+                       const TExportStamp& Stamp,
+                       const TExportProgress* Progress)
 {
     std::vector<TExpansion> Expansions;
     Expansions.reserve(size_t(Data.CodeModules.Count()));
     for (int32_t C = 0; C < Data.CodeModules.Count(); ++C)
         Expansions.push_back(Expand(*Data.CodeModules.Items(C)));
+    const uint64_t Total = Progress ? EmbeddedBytes(Data, Expansions) : 0;
 
-    // The target is replaced at the commit only: a failure on the way leaves it as it was.
+    // The target is replaced at the commit only: a failure or a cancel on the way leaves it as it was.
     TOleFileStream Stream;
     Stream.Open(FileName, QOR_CREATE_ALWAYS, QOR_GENERIC_WRITE, 0);
+    std::optional<TPackageWriter> Writer;
     if (!Stamp.Reproducible) {
-        TPackageWriter(Data, Stream, std::move(Expansions), Stamp).Write();
+        Writer.emplace(Data, Stream, std::move(Expansions), Stamp, Progress, Total);
+        Writer->Write();
     } else {
         THashingStream Hashing(Stream);
-        TPackageWriter Writer(Data, Hashing, std::move(Expansions), Stamp);
-        Writer.Write();
+        Writer.emplace(Data, Hashing, std::move(Expansions), Stamp, Progress, Total);
+        Writer->Write();
         const int64_t End = GetStreamPosition(Stream);
-        SetStreamPosition(Stream, Writer.ExportIDPosition());
+        SetStreamPosition(Stream, Writer->ExportIDPosition());
         WriteGUID(Stream, Hashing.DerivedGUID());
         SetStreamPosition(Stream, End);
     }
+    // The last chance to keep the previous package.
+    Writer->CheckCancelled();
     // A pipe receives the package only here, and its reader may be gone.
     try {
         CommitStream(Stream);
     } catch (const E_QOR_SavingError&) {
         AddSentenceAndRethrow(FileNameText(FileName));
     }
+    Writer->Finished();
 }
 
 void RefuseExportOverDefinition(const QString& DefinitionFile, const QString& PackageFile)

@@ -4,12 +4,15 @@
 // TData::ExportErrorCheck. The package is written only, never read back by this program.
 
 #include "foundation/GUID.h"
+#include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "model/PackagePaths.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -74,8 +77,28 @@ struct TExportStamp
     TDateTime Time = 0;
 };
 
-// What TData::ExportToFile does, stamped as Stamp says.
-void ExportPackageFile(const TData& Data, const QString& FileName, const TExportStamp& Stamp);
+// An export stopped on request. Nothing was written: the previous package file, if any, is as it was.
+class E_APP_ExportCancelled : public E_QOR_OperationCancelled
+{
+public:
+    using E_QOR_OperationCancelled::E_QOR_OperationCancelled;
+};
+
+// Who watches an export, possibly from another thread. Report is called on the exporting thread with
+// the bytes of embedded files copied so far, their total and the local name of the file being
+// embedded (empty once all are); the last call has Done equal to Total. Setting Cancel makes the
+// export stop between two chunks of a file with E_APP_ExportCancelled.
+struct TExportProgress
+{
+    std::function<void(uint64_t Done, uint64_t Total, const QString& File)> Report;
+    const std::atomic<bool>* Cancel = nullptr;
+};
+
+// What TData::ExportToFile does, stamped as Stamp says, watched by Progress when given.
+void ExportPackageFile(const TData& Data,
+                       const QString& FileName,
+                       const TExportStamp& Stamp,
+                       const TExportProgress* Progress = nullptr);
 
 // Refuses, before anything is written, a package file that is the definition file itself (also
 // when reached through a link, "." or ".."): the export would replace the definition. Raises

@@ -14,6 +14,7 @@
 #include "model/PackageExport.h"
 #include "ui/AboutBox.h"
 #include "ui/DocumentGuard.h"
+#include "ui/ExportProgress.h"
 #include "ui/QtClipboardBackend.h"
 #include "ui/RecentFiles.h"
 #include "ui/WindowAccessibility.h"
@@ -26,7 +27,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -233,6 +236,13 @@ bool TMain::FormCloseQuery()
 
 void TMain::closeEvent(QCloseEvent* Event)
 {
+    // The export stops first and the window closes once it has; the close query runs then.
+    if (FExport) {
+        FExport->Cancel();
+        FCloseAfterExport = true;
+        Event->ignore();
+        return;
+    }
     bool MayClose = false;
     GuardedEvent([&] { MayClose = FormCloseQuery(); }, this);
     if (MayClose) {
@@ -509,7 +519,15 @@ void TMain::MenuItem_ExportClick()
         throw E_QOR_SavingError(QStringLiteral("Code package definition file must be saved first"));
     RefuseExportOverDefinition(FDocumentFileName, FExportFileName);
     TBusyCursor Busy;
-    FDocument->ExportToFile(FExportFileName);
+    TBackgroundExport Export(this);
+    FExport = &Export;
+    const auto Ended = qScopeGuard([this] {
+        FExport = nullptr;
+        if (std::exchange(FCloseAfterExport, false))
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+    // A cancelled export leaves the previous package as it was and says nothing.
+    Export.Run(*FDocument, FExportFileName);
 }
 
 void TMain::MenuItem_AboutClick()

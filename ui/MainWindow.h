@@ -24,6 +24,7 @@ class QMenu;
 class QMenuBar;
 class QMimeData;
 class QTreeWidgetItem;
+class TBackgroundExport;
 class TData;
 class TDocumentGuard;
 class TPackageContentsDialog;
@@ -220,4 +221,7 @@ private:
     int32_t FExportType = 0;
     bool FSettingsRead = false;
     bool FCreationCompleted = false;
+    // The export being written while its progress shows; closing the window cancels it first.
+    TBackgroundExport* FExport = nullptr;
+    bool FCloseAfterExport = false;
 };

@@ -7,14 +7,18 @@
 #include "foundation/QORList.h"
 #include "model/Data.h"
 #include "samples/SampleDefinitions.h"
+#include "ui/ExportProgress.h"
 #include "ui/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTreeWidgetItemIterator>
+
+#include <memory>
 
 namespace {
 
@@ -75,6 +79,15 @@ void RenderMainWindow(const QDir& Out)
         if (!Window.MenuItem_Edit->grab().save(Out.filePath(QStringLiteral("main-window-edit-menu.png"))))
             throw E_QOR_ErrorCreatingFile(QStringLiteral("File name='main-window-edit-menu.png'"));
         Window.MenuItem_Edit->hide();
+
+        // An export well under way, as its progress dialog shows it.
+        const std::unique_ptr<QProgressDialog> Progress(CreateExportProgressDialog(&Window));
+        Progress->setLabelText(ExportProgressText(QStringLiteral("/home/author/Recorder/data/channels-037.bin")));
+        Progress->setValue(420);
+        Progress->show();
+        QCoreApplication::processEvents();
+        if (!Progress->grab().save(Out.filePath(QStringLiteral("export-progress.png"))))
+            throw E_QOR_ErrorCreatingFile(QStringLiteral("File name='export-progress.png'"));
     }
     SetProgramArguments({});
     SetSettingsFileForTesting(QString());
