@@ -192,6 +192,13 @@ void TQORObjectTreeView::RestoreExpanded(TQORTreeNode* Node)
         Shown->setExpanded(Object->Expanded());
 }
 
+void TQORObjectTreeView::BuildAllNodes()
+{
+    for (int I = 0; I < topLevelItemCount(); ++I)
+        if (TQORTreeNode* Node = NodeOf(topLevelItem(I)))
+            Node->BuildSubtree();
+}
+
 TQORTreeNode* TQORObjectTreeView::Selected() const
 {
     QTreeWidgetItem* Item = currentItem();

@@ -80,6 +80,9 @@ public:
     // Expands or collapses the TreeNode of Node's object as the object's Expanded flag says.
     void RestoreExpanded(TQORTreeNode* Node);
 
+    // Builds every node held unbuilt, expanding nothing: for a search through the whole tree.
+    void BuildAllNodes();
+
     // The selected node, or none.
     TQORTreeNode* Selected() const;
     static TQORTreeNode* NodeOf(QTreeWidgetItem* Item);

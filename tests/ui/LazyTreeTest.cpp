@@ -8,6 +8,7 @@
 #include "samples/SampleDefinitions.h"
 #include "ui/PackageTree.h"
 
+#include <QAccessible>
 #include <QTest>
 
 #include <functional>
@@ -234,6 +235,15 @@ TEST_F(LazyTreeWindow, KeypadStarOpensEverythingBelowAndDoubleClickOpensWithoutE
     EXPECT_FALSE(DialogShown);
     EXPECT_GT(Driver->childCount(), 0);
     EXPECT_TRUE(Driver->isExpanded());
+
+    // A screen reader reads the lines built on opening, as every shown node.
+    QAccessibleInterface* Tree = QAccessible::queryAccessibleInterface(Window->TreeControl);
+    ASSERT_NE(Tree, nullptr);
+    QStringList Read;
+    for (int I = 0; I < Tree->childCount(); ++I)
+        if (QAccessibleInterface* Child = Tree->child(I))
+            Read << Child->text(QAccessible::Name);
+    EXPECT_TRUE(Read.contains(Driver->child(1)->text(0))) << Read.join('\n').toStdString();
 }
 
 } // namespace
