@@ -84,6 +84,35 @@ void TQORTreeNode::ForgetObject()
 {
     FObject = nullptr;
     FBound = false;
+    // The builder reads the object: with the object gone there is nothing left to build.
+    FChildBuilder = nullptr;
+}
+
+void TQORTreeNode::SetChildBuilder(TChildBuilder Builder)
+{
+    FChildBuilder = std::move(Builder);
+    setChildIndicatorPolicy(FChildBuilder ? QTreeWidgetItem::ShowIndicator
+                                          : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void TQORTreeNode::BuildChildren()
+{
+    if (!FChildBuilder)
+        return;
+    // Taken first, so that a builder that expands this node does not build twice.
+    const TChildBuilder Builder = std::move(FChildBuilder);
+    FChildBuilder = nullptr;
+    setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (FObject)
+        Builder(*this);
+}
+
+void TQORTreeNode::BuildSubtree()
+{
+    BuildChildren();
+    for (int I = 0; I < childCount(); ++I)
+        if (TQORTreeNode* Child = ChildNode(I))
+            Child->BuildSubtree();
 }
 
 // TQORTreeView
@@ -163,6 +192,13 @@ void TQORObjectTreeView::RestoreExpanded(TQORTreeNode* Node)
         Shown->setExpanded(Object->Expanded());
 }
 
+void TQORObjectTreeView::BuildAllNodes()
+{
+    for (int I = 0; I < topLevelItemCount(); ++I)
+        if (TQORTreeNode* Node = NodeOf(topLevelItem(I)))
+            Node->BuildSubtree();
+}
+
 TQORTreeNode* TQORObjectTreeView::Selected() const
 {
     QTreeWidgetItem* Item = currentItem();
@@ -171,9 +207,14 @@ TQORTreeNode* TQORObjectTreeView::Selected() const
 
 void TQORObjectTreeView::NodeExpanded(QTreeWidgetItem* Item)
 {
-    if (TQORTreeNode* Node = NodeOf(Item))
-        if (Node->Object())
-            Node->Object()->SetExpanded(true);
+    TQORTreeNode* Node = NodeOf(Item);
+    if (!Node)
+        return;
+    // A node opened for the first time gets its children now: by the expand key, the mouse, a
+    // selection inside it or the keypad's star, which goes on to open the children made here.
+    GuardedEvent([Node] { Node->BuildChildren(); }, this);
+    if (Node->Object())
+        Node->Object()->SetExpanded(true);
 }
 
 void TQORObjectTreeView::NodeCollapsed(QTreeWidgetItem* Item)
@@ -196,6 +237,14 @@ bool TQORObjectTreeView::CanDropNode(TQORTreeNode*, TQORTreeNode*)
 void TQORObjectTreeView::DropNode(TQORTreeNode*, TQORTreeNode*)
 {
     throw E_QOR(QStringLiteral("Handler not present for handling dropped nodes."));
+}
+
+void TQORObjectTreeView::mouseDoubleClickEvent(QMouseEvent* Event)
+{
+    // Whoever hears of the double click sees the node's children, built or not.
+    if (TQORTreeNode* Node = NodeOf(itemAt(Event->position().toPoint())))
+        GuardedEvent([Node] { Node->BuildChildren(); }, this);
+    TQORTreeView::mouseDoubleClickEvent(Event);
 }
 
 void TQORObjectTreeView::mouseMoveEvent(QMouseEvent* Event)

@@ -10,13 +10,20 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include <functional>
+
 // A node of the object tree view: carries the object it shows (or none). A bound node is its
 // object's TreeNode; when the node goes, the object forgets it. When the object goes, every node
 // carrying it forgets it, bound or not.
+//
+// A node may hold its children unbuilt: it shows its expander, and a builder makes the children the
+// first time the node is expanded or BuildChildren is called. Until then childCount() is zero.
 class TQORTreeNode : public QTreeWidgetItem
 {
 public:
     static constexpr int NodeType = QTreeWidgetItem::UserType + 0x51;
+    // Appends this node's children; called once, with the node, while the node still has its object.
+    using TChildBuilder = std::function<void(TQORTreeNode&)>;
 
     explicit TQORTreeNode(TQORObject* Object = nullptr, bool Bound = false);
     ~TQORTreeNode() override;
@@ -32,9 +39,18 @@ public:
     // Drops the object without touching it: it is being destroyed.
     void ForgetObject();
 
+    // Leaves the children to Builder, to be made when they are first wanted.
+    void SetChildBuilder(TChildBuilder Builder);
+    bool HasUnbuiltChildren() const { return bool(FChildBuilder); }
+    // Makes the children now if they are unbuilt (nothing once the node's object has gone).
+    void BuildChildren();
+    // Makes every unbuilt node of the subtree, without expanding anything.
+    void BuildSubtree();
+
 private:
     TQORObject* FObject = nullptr;
     bool FBound = false;
+    TChildBuilder FChildBuilder;
 };
 
 // A tree view on which typed characters do nothing: no incremental search, no beep.
@@ -64,6 +80,9 @@ public:
     // Expands or collapses the TreeNode of Node's object as the object's Expanded flag says.
     void RestoreExpanded(TQORTreeNode* Node);
 
+    // Builds every node held unbuilt, expanding nothing: for a search through the whole tree.
+    void BuildAllNodes();
+
     // The selected node, or none.
     TQORTreeNode* Selected() const;
     static TQORTreeNode* NodeOf(QTreeWidgetItem* Item);
@@ -75,6 +94,7 @@ public:
     virtual void DropNode(TQORTreeNode* Dragged, TQORTreeNode* Target);
 
 protected:
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dragMoveEvent(QDragMoveEvent* Event) override;

@@ -10,7 +10,7 @@
 
 void TMain::SelectObjectNode(const TQORObject* Object)
 {
-    SelectNode(Object ? Object->TreeNode() : nullptr);
+    SelectNode(ObjectNode(*FDocument, *FMarkers, Object));
 }
 
 void TMain::PopupMenu_CopyClick()

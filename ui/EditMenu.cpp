@@ -121,6 +121,9 @@ void TMain::SelectPath(const TTreePath& Path)
 {
     QTreeWidgetItem* Node = nullptr;
     for (const int Row : Path) {
+        // Children are built on demand in the same order, so the path reaches the same node.
+        if (TQORTreeNode* Unbuilt = TQORObjectTreeView::NodeOf(Node))
+            Unbuilt->BuildChildren();
         QTreeWidgetItem* Child = Node ? Node->child(Row) : TreeControl->topLevelItem(Row);
         // A tree built from the same definition has the node; stop at the deepest one found anyway.
         if (!Child)

@@ -31,10 +31,15 @@ QString Line(const char* Label, bool Value)
 // single insertions, each announced to the view, would take seconds. Stored expansion is recorded in
 // the order it is applied (a node after its children, a group after its elements) and applied once
 // the nodes are in the view, since only there can a node be expanded.
+//
+// Only what can be seen is built: the children of a node whose object is stored collapsed are left
+// to the node, which builds them, with this same builder, when it is first expanded or a selection
+// needs them. They come out exactly as a full build would have made them.
 class TTreeBuilder
 {
 public:
-    explicit TTreeBuilder(TQORObjectTreeView& Tree) : FTree(Tree) {}
+    // Builds root nodes, or with Target the children of that node, which is in the view already.
+    explicit TTreeBuilder(TQORObjectTreeView& Tree, TQORTreeNode* Target = nullptr) : FTree(Tree), FTarget(Target) {}
 
     TQORTreeNode* Bound(TQORTreeNode* Parent, const QString& Text, TQORObject* Object)
     {
@@ -59,23 +64,50 @@ public:
 
     void Finish()
     {
-        FTree.addTopLevelItems(FRoots);
+        if (FTarget)
+            FTarget->addChildren(FRoots);
+        else
+            FTree.addTopLevelItems(FRoots);
         for (TQORTreeNode* Node : FExpanded)
             Node->setExpanded(true);
     }
 
-    // A group node showing List, one element node per item built by AddProperties, each element's
-    // stored state applied after its properties, the group's last.
+    // The children of the bound Node, made by Build (builder, node): now, followed by the node's
+    // stored state, when its object is stored expanded; else when first wanted. Without children
+    // (HasChildren false) a collapsed node shows no expander.
+    template <class F> void Children(TQORTreeNode* Node, bool HasChildren, F Build)
+    {
+        if (Node->Object()->Expanded()) {
+            Build(*this, Node);
+            Restore(Node);
+        } else if (HasChildren) {
+            Node->SetChildBuilder([&Tree = FTree, Build](TQORTreeNode& Shown) {
+                TTreeBuilder Builder(Tree, &Shown);
+                try {
+                    Build(Builder, &Shown);
+                } catch (...) {
+                    Builder.Finish();
+                    throw;
+                }
+                Builder.Finish();
+            });
+        }
+    }
+
+    // A group node showing List, one element node per item with the lines AddProperties (builder,
+    // node, item) makes, each element's stored state applied after its lines, the group's last.
     template <class TItem, class F> void Group(TQORTreeNode* Parent, const char* Title, TQORList& List, F AddProperties)
     {
         TQORTreeNode* GroupNode = Bound(Parent, QLatin1String(Title), &List);
-        for (int32_t I = 0; I < List.Count(); ++I) {
-            auto* Item = List.ItemAs<TItem>(I);
-            TQORTreeNode* Node = Bound(GroupNode, Item->Name, Item);
-            AddProperties(Node, *Item);
-            Restore(Node);
-        }
-        Restore(GroupNode);
+        Children(GroupNode, List.Count() > 0, [&List, AddProperties](TTreeBuilder& B, TQORTreeNode* Node) {
+            for (int32_t I = 0; I < List.Count(); ++I) {
+                auto* Item = List.ItemAs<TItem>(I);
+                TQORTreeNode* ItemNode = B.Bound(Node, Item->Name, Item);
+                B.Children(ItemNode, true, [Item, AddProperties](TTreeBuilder& B, TQORTreeNode* Node) {
+                    AddProperties(B, Node, *Item);
+                });
+            }
+        });
     }
 
 private:
@@ -83,7 +115,7 @@ private:
     {
         auto* Node = new TQORTreeNode(Object);
         Node->setText(0, Text);
-        if (Parent)
+        if (Parent && Parent != FTarget)
             Parent->addChild(Node);
         else
             FRoots.append(Node);
@@ -91,6 +123,7 @@ private:
     }
 
     TQORObjectTreeView& FTree;
+    TQORTreeNode* FTarget = nullptr;
     QList<QTreeWidgetItem*> FRoots;
     std::vector<TQORTreeNode*> FExpanded;
 };
@@ -105,16 +138,17 @@ void AddDataTypes(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
 {
     Markers.DataTypes.SetExpanded(Document.DataTypesExpanded);
     TQORTreeNode* DataTypes = B.Bound(nullptr, QStringLiteral("Data types"), &Markers.DataTypes);
-    B.Group<TTaskType>(DataTypes, "Task types", Document.TaskTypes, [&B](TQORTreeNode* Node, TTaskType& Type) {
-        B.Property(Node, IDText(Type.ID), &Type);
-        B.Property(Node, Line("Name: ", Type.Name), &Type);
-        B.Property(Node, Line("File name extension: ", Type.FileNameExtension), &Type);
-        AddCreators(B, Node, &Type, Type.Creator, Type.SubCreator);
-    });
+    B.Group<TTaskType>(
+        DataTypes, "Task types", Document.TaskTypes, [](TTreeBuilder& B, TQORTreeNode* Node, TTaskType& Type) {
+            B.Property(Node, IDText(Type.ID), &Type);
+            B.Property(Node, Line("Name: ", Type.Name), &Type);
+            B.Property(Node, Line("File name extension: ", Type.FileNameExtension), &Type);
+            AddCreators(B, Node, &Type, Type.Creator, Type.SubCreator);
+        });
     B.Group<TTaskResultItemFormat>(DataTypes,
                                    "Task result item formats",
                                    Document.TaskResultItemFormats,
-                                   [&B](TQORTreeNode* Node, TTaskResultItemFormat& Format) {
+                                   [](TTreeBuilder& B, TQORTreeNode* Node, TTaskResultItemFormat& Format) {
                                        B.Property(Node, IDText(Format.ID), &Format);
                                        B.Property(Node, Line("Name: ", Format.Name), &Format);
                                        AddCreators(B, Node, &Format, Format.Creator, Format.SubCreator);
@@ -122,14 +156,17 @@ void AddDataTypes(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
     B.Group<TTaskRecordingType>(DataTypes,
                                 "Task recording types",
                                 Document.TaskRecordingTypes,
-                                [&B](TQORTreeNode* Node, TTaskRecordingType& Type) {
+                                [](TTreeBuilder& B, TQORTreeNode* Node, TTaskRecordingType& Type) {
                                     B.Property(Node, IDText(Type.ID), &Type);
                                     B.Property(Node, Line("Name: ", Type.Name), &Type);
                                     B.Property(Node, Line("File name extension: ", Type.FileNameExtension), &Type);
                                     AddCreators(B, Node, &Type, Type.Creator, Type.SubCreator);
                                 });
     B.Group<TMediaItemFormat>(
-        DataTypes, "Media item formats", Document.MediaItemFormats, [&B](TQORTreeNode* Node, TMediaItemFormat& Format) {
+        DataTypes,
+        "Media item formats",
+        Document.MediaItemFormats,
+        [](TTreeBuilder& B, TQORTreeNode* Node, TMediaItemFormat& Format) {
             B.Property(Node, IDText(Format.ID), &Format);
             B.Property(Node, Line("Name: ", Format.Name), &Format);
             B.Property(Node, Line("Media item type: ", MediaItemTypeText(Format.MediaItemType)), &Format);
@@ -167,21 +204,22 @@ QString SupportFileText(const TSupportFile& File)
 void AddSupportFiles(TTreeBuilder& B, TQORTreeNode* ModuleNode, TSupportFiles& Files)
 {
     TQORTreeNode* Group = B.Bound(ModuleNode, QStringLiteral("Support files"), &Files);
-    for (int32_t I = 0; I < Files.Count(); ++I) {
-        TSupportFile* File = Files.Items(I);
-        QString Text = SupportFileText(*File);
-        if (Text.isEmpty())
-            Text = QStringLiteral("<Support file name>");
-        TQORTreeNode* Node = B.Bound(Group, Text, File);
-        Node->setFlags(Node->flags() | Qt::ItemNeverHasChildren);
-    }
-    B.Restore(Group);
+    B.Children(Group, Files.Count() > 0, [&Files](TTreeBuilder& B, TQORTreeNode* Group) {
+        for (int32_t I = 0; I < Files.Count(); ++I) {
+            TSupportFile* File = Files.Items(I);
+            QString Text = SupportFileText(*File);
+            if (Text.isEmpty())
+                Text = QStringLiteral("<Support file name>");
+            TQORTreeNode* Node = B.Bound(Group, Text, File);
+            Node->setFlags(Node->flags() | Qt::ItemNeverHasChildren);
+        }
+    });
 }
 
 void AddTaskModuleObjects(TTreeBuilder& B, TQORTreeNode* ModuleNode, TTaskModuleObjects& Objects)
 {
     B.Group<TTaskModuleObject>(
-        ModuleNode, "Task module objects", Objects, [&B](TQORTreeNode* Node, TTaskModuleObject& Object) {
+        ModuleNode, "Task module objects", Objects, [](TTreeBuilder& B, TQORTreeNode* Node, TTaskModuleObject& Object) {
             B.Property(Node, IDText(Object.ID), &Object);
             B.Property(Node, Line("Name: ", Object.Name), &Object);
             B.Property(Node, Line("Full type name: ", Object.FullTypeName), &Object);
@@ -192,21 +230,24 @@ void AddTaskModuleObjects(TTreeBuilder& B, TQORTreeNode* ModuleNode, TTaskModule
                       Object.AccessibleBySystemAdministrators,
                       Object.AccessibleByTrainers,
                       Object.AccessibleByStudents);
-            TQORTreeNode* Group = B.Bound(Node, QStringLiteral("Task modules"), &Object.TaskModules);
-            for (int32_t I = 0; I < Object.TaskModules.Count(); ++I) {
-                TTaskModule* Module = Object.TaskModules.Items(I);
-                TQORTreeNode* ModuleNode = B.Bound(Group, TaskModuleTypeText(Module->Type), Module);
-                B.Property(ModuleNode, IDText(Module->ID), Module);
-                B.Restore(ModuleNode);
-            }
-            B.Restore(Group);
+            TTaskModules& Modules = Object.TaskModules;
+            TQORTreeNode* Group = B.Bound(Node, QStringLiteral("Task modules"), &Modules);
+            B.Children(Group, Modules.Count() > 0, [&Modules](TTreeBuilder& B, TQORTreeNode* Group) {
+                for (int32_t I = 0; I < Modules.Count(); ++I) {
+                    TTaskModule* Module = Modules.Items(I);
+                    TQORTreeNode* ModuleNode = B.Bound(Group, TaskModuleTypeText(Module->Type), Module);
+                    B.Children(ModuleNode, true, [Module](TTreeBuilder& B, TQORTreeNode* Node) {
+                        B.Property(Node, IDText(Module->ID), Module);
+                    });
+                }
+            });
         });
 }
 
 void AddCommandLineTools(TTreeBuilder& B, TQORTreeNode* ModuleNode, TCommandLineTools& Tools)
 {
     B.Group<TCommandLineTool>(
-        ModuleNode, "Command line tools", Tools, [&B](TQORTreeNode* Node, TCommandLineTool& Tool) {
+        ModuleNode, "Command line tools", Tools, [](TTreeBuilder& B, TQORTreeNode* Node, TCommandLineTool& Tool) {
             B.Property(Node, IDText(Tool.ID), &Tool);
             B.Property(Node, Line("Name: ", Tool.Name), &Tool);
             B.Property(Node, Line("Command line arguments: ", Tool.CommandLineArguments), &Tool);
@@ -233,14 +274,16 @@ void AddDocument(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
 
     AddDataTypes(B, Document, Markers);
 
-    B.Group<TInterfaceType>(
-        nullptr, "Interface types", Document.InterfaceTypes, [&B](TQORTreeNode* Node, TInterfaceType& Type) {
-            B.Property(Node, IDText(Type.ID), &Type);
-            B.Property(Node, Line("Name: ", Type.Name), &Type);
-            AddCreators(B, Node, &Type, Type.Creator, Type.SubCreator);
-        });
+    B.Group<TInterfaceType>(nullptr,
+                            "Interface types",
+                            Document.InterfaceTypes,
+                            [](TTreeBuilder& B, TQORTreeNode* Node, TInterfaceType& Type) {
+                                B.Property(Node, IDText(Type.ID), &Type);
+                                B.Property(Node, Line("Name: ", Type.Name), &Type);
+                                AddCreators(B, Node, &Type, Type.Creator, Type.SubCreator);
+                            });
 
-    B.Group<TDriver>(nullptr, "Drivers", Document.Drivers, [&B](TQORTreeNode* Node, TDriver& Driver) {
+    B.Group<TDriver>(nullptr, "Drivers", Document.Drivers, [](TTreeBuilder& B, TQORTreeNode* Node, TDriver& Driver) {
         B.Property(Node, IDText(Driver.ID), &Driver);
         B.Property(Node, Line("Name: ", Driver.Name), &Driver);
         B.Property(Node, Line("File path: ", Driver.FilePath), &Driver);
@@ -251,18 +294,19 @@ void AddDocument(TTreeBuilder& B, TData& Document, TPackageMarkers& Markers)
         AddCreators(B, Node, &Driver, Driver.Creator, Driver.SubCreator);
     });
 
-    B.Group<TCodeModule>(nullptr, "Code modules", Document.CodeModules, [&B](TQORTreeNode* Node, TCodeModule& Module) {
-        B.Property(Node, IDText(Module.ID), &Module);
-        B.Property(Node, Line("Name: ", Module.Name), &Module);
-        B.Property(Node, Line("Location: ", CodeModuleLocationText(Module.Location)), &Module);
-        B.Property(Node, Line("File path: ", Module.FilePath), &Module);
-        B.Property(Node, Line("File name: ", Module.FileName), &Module);
-        B.Property(Node, Line("Object server type: ", ObjectServerTypeText(Module.ObjectServerType)), &Module);
-        AddCreators(B, Node, &Module, Module.Creator, Module.SubCreator);
-        AddSupportFiles(B, Node, Module.SupportFiles);
-        AddTaskModuleObjects(B, Node, Module.TaskModuleObjects);
-        AddCommandLineTools(B, Node, Module.CommandLineTools);
-    });
+    B.Group<TCodeModule>(
+        nullptr, "Code modules", Document.CodeModules, [](TTreeBuilder& B, TQORTreeNode* Node, TCodeModule& Module) {
+            B.Property(Node, IDText(Module.ID), &Module);
+            B.Property(Node, Line("Name: ", Module.Name), &Module);
+            B.Property(Node, Line("Location: ", CodeModuleLocationText(Module.Location)), &Module);
+            B.Property(Node, Line("File path: ", Module.FilePath), &Module);
+            B.Property(Node, Line("File name: ", Module.FileName), &Module);
+            B.Property(Node, Line("Object server type: ", ObjectServerTypeText(Module.ObjectServerType)), &Module);
+            AddCreators(B, Node, &Module, Module.Creator, Module.SubCreator);
+            AddSupportFiles(B, Node, Module.SupportFiles);
+            AddTaskModuleObjects(B, Node, Module.TaskModuleObjects);
+            AddCommandLineTools(B, Node, Module.CommandLineTools);
+        });
 }
 
 } // namespace
@@ -279,6 +323,48 @@ void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Mar
         throw;
     }
     Builder.Finish();
+}
+
+namespace {
+
+// The object whose node holds List's group node.
+const TQORObject* OwnerOf(TData& Document, TPackageMarkers& Markers, const TQORObject* List)
+{
+    for (const TQORObject* DataTypes : std::initializer_list<const TQORObject*>{&Document.TaskTypes,
+                                                                                &Document.TaskResultItemFormats,
+                                                                                &Document.TaskRecordingTypes,
+                                                                                &Document.MediaItemFormats})
+        if (List == DataTypes)
+            return &Markers.DataTypes;
+    for (int32_t I = 0; I < Document.CodeModules.Count(); ++I) {
+        const TCodeModule* Module = Document.CodeModules.Items(I);
+        if (List == &Module->SupportFiles || List == &Module->TaskModuleObjects || List == &Module->CommandLineTools)
+            return Module;
+        for (int32_t J = 0; J < Module->TaskModuleObjects.Count(); ++J)
+            if (List == &Module->TaskModuleObjects.Items(J)->TaskModules)
+                return Module->TaskModuleObjects.Items(J);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TQORTreeNode* ObjectNode(TData& Document, TPackageMarkers& Markers, const TQORObject* Object)
+{
+    if (!Object)
+        return nullptr;
+    if (TQORTreeNode* Node = Object->TreeNode())
+        return Node;
+    // An element's node is made by its group's, a group's by the node of the element (or the "Data
+    // types" node) it belongs to.
+    const TQORObject* Holder = Object->Parent();
+    if (!Holder)
+        Holder = OwnerOf(Document, Markers, Object);
+    TQORTreeNode* HolderNode = ObjectNode(Document, Markers, Holder);
+    if (!HolderNode)
+        return nullptr;
+    HolderNode->BuildChildren();
+    return Object->TreeNode();
 }
 
 void RecordDataTypesExpanded(TData& Document, const TQORTreeNode* Node, bool Expanded)

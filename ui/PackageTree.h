@@ -17,6 +17,10 @@ class TQORTreeNode;
 // Deletes every node of Tree (the selection goes) and shows Document in it.
 void RebuildTree(TQORObjectTreeView& Tree, TData& Document, TPackageMarkers& Markers);
 
+// The bound node of Object (an element or a group of the tree Document is shown in), building the
+// nodes down to it where they are not built yet. None for what the tree shows no node of its own for.
+TQORTreeNode* ObjectNode(TData& Document, TPackageMarkers& Markers, const TQORObject* Object);
+
 // Keeps the document's DataTypesExpanded in step when Node is the "Data types" node.
 void RecordDataTypesExpanded(TData& Document, const TQORTreeNode* Node, bool Expanded);
 

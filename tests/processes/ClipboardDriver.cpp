@@ -31,6 +31,7 @@ void Answer(const QString& Line)
 
 bool SelectByText(TMain& Window, const QString& Text)
 {
+    Window.TreeControl->BuildAllNodes();
     const QList<QTreeWidgetItem*> Found = Window.TreeControl->findItems(Text, Qt::MatchExactly | Qt::MatchRecursive);
     if (Found.isEmpty())
         return false;

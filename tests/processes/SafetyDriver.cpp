@@ -70,6 +70,7 @@ QString Run(const QString& Name, const QString& Argument)
         return QStringLiteral("ok");
     }
     if (Name == QLatin1String("select")) {
+        Window().TreeControl->BuildAllNodes();
         const QList<QTreeWidgetItem*> Found =
             Window().TreeControl->findItems(Argument, Qt::MatchExactly | Qt::MatchRecursive);
         if (Found.isEmpty())

@@ -58,8 +58,9 @@ protected:
     // Selects the node of Object, as a click would, and runs Handler on it.
     void Run(const TQORObject& Object, void (TMain::*Handler)())
     {
-        ASSERT_NE(Object.TreeNode(), nullptr);
-        Window->TreeControl->setCurrentItem(Object.TreeNode());
+        TQORTreeNode* Node = ObjectNode(Doc(), Window->Markers(), &Object);
+        ASSERT_NE(Node, nullptr);
+        Window->TreeControl->setCurrentItem(Node);
         (Window.get()->*Handler)();
     }
     const TQORObject* SelectedObject() const

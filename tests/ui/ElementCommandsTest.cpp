@@ -81,6 +81,9 @@ protected:
     {
         QTreeWidgetItem* Current = Window->TreeControl->invisibleRootItem();
         for (const QString& Text : Path) {
+            // As a user opening the way there: unbuilt children are made.
+            if (TQORTreeNode* Unbuilt = TQORObjectTreeView::NodeOf(Current))
+                Unbuilt->BuildChildren();
             QTreeWidgetItem* Next = nullptr;
             for (int I = 0; I < Current->childCount() && !Next; ++I)
                 if (Current->child(I)->text(0).startsWith(Text))

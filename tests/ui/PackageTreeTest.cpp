@@ -36,6 +36,8 @@ TQORTreeNode* Find(const TQORObjectTreeView& Tree, const QStringList& Texts)
 {
     QTreeWidgetItem* Node = nullptr;
     for (const QString& Text : Texts) {
+        if (TQORTreeNode* Unbuilt = TQORObjectTreeView::NodeOf(Node))
+            Unbuilt->BuildChildren();
         const int Count = Node ? Node->childCount() : Tree.topLevelItemCount();
         QTreeWidgetItem* Next = nullptr;
         for (int I = 0; I < Count && !Next; ++I) {
