@@ -153,6 +153,8 @@ void TMain::CreateComponents()
     MenuItem_File->addSeparator();
     MenuItem_Exit = AddMenuItem(QStringLiteral("Exit"), QKeySequence(Qt::ALT | Qt::Key_X), &TMain::MenuItem_ExitClick);
     CreateEditMenu();
+    CreateInspectAction();
+    CreateInspectMenu();
     ConnectFileDrops();
 
     auto* Layout = new QVBoxLayout(this);

@@ -79,6 +79,7 @@ public:
     QMenu* MenuItem_Edit = nullptr;
     QAction* MenuItem_Undo = nullptr;
     QAction* MenuItem_Redo = nullptr;
+    QAction* MenuItem_InspectPackage = nullptr;
     // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
     QAction* PopupMenu_Create = nullptr;
@@ -113,6 +114,8 @@ public:
     void MenuItem_ExitClick();
     void MenuItem_UndoClick();
     void MenuItem_RedoClick();
+    // Opens a package file for reading in a window of its own (ui/PackageWindow).
+    void MenuItem_InspectPackageClick();
 
     // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
     void PopupMenuPopup();
@@ -161,6 +164,9 @@ private:
     void RebuildTree();
     void ConnectElementCommands();
     void CreateEditMenu();
+    void CreateInspectAction();
+    // A View menu holding only "Inspect package…".
+    void CreateInspectMenu();
     void ConnectHistory();
     void ConnectFileDrops();
     // Sets the element commands' state from the selected node, with the clipboard last peeked.
