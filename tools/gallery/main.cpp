@@ -8,6 +8,7 @@
 #include "foundation/QORExceptions.h"
 #include "tools/gallery/ElementDialogGallery.h"
 #include "tools/gallery/MainWindowGallery.h"
+#include "tools/gallery/PackageWindowGallery.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -246,6 +247,7 @@ int main(int argc, char** argv)
         RenderTree(Out.filePath(QStringLiteral("object-tree.png")));
         RenderMainWindow(Out);
         RenderElementDialogs(Out);
+        RenderPackageWindow(Out);
     } catch (...) {
         Err << GetExceptionReport() << "\n";
         return 1;
