@@ -64,6 +64,14 @@ void SetRow(QTableWidget* Table, int Row, const QStringList& Texts)
     }
 }
 
+// Lines for a box, at most Limit of them: a hostile package may have thousands of refused targets.
+QString BoxLines(const QStringList& Lines, qsizetype Limit = 30)
+{
+    if (Lines.size() <= Limit)
+        return Lines.join(QLatin1Char('\n'));
+    return Lines.mid(0, Limit).join(QLatin1Char('\n')) + QStringLiteral("\n… and %1 more.").arg(Lines.size() - Limit);
+}
+
 // Where the hashes come from: the crypto library's when the build has it, Qt's otherwise.
 class TQtSha256 : public IPackageHasher
 {
@@ -312,7 +320,7 @@ void TPackageWindow::ExtractClick()
         const TExtractPlan Plan = PlanExtract(Package, Writer);
         if (!Plan.Problems.isEmpty()) {
             UserSeam().ShowMessage(this,
-                                   Plan.Problems.join(QLatin1Char('\n')) + QStringLiteral("\nNothing was written."),
+                                   BoxLines(Plan.Problems) + QStringLiteral("\nNothing was written."),
                                    QString(),
                                    TMessageButtons::OK,
                                    TMessageIcon::Error);
@@ -322,8 +330,7 @@ void TPackageWindow::ExtractClick()
         const QStringList Failure = Writer.WriteAll(Source, Plan.Files, Undone);
         if (!Failure.isEmpty()) {
             UserSeam().ShowMessage(this,
-                                   Failure.join(QLatin1Char('\n')) +
-                                       (Undone ? QStringLiteral("\nNothing was written.") : QString()),
+                                   BoxLines(Failure) + (Undone ? QStringLiteral("\nNothing was written.") : QString()),
                                    QString(),
                                    TMessageButtons::OK,
                                    TMessageIcon::Error);
@@ -333,8 +340,7 @@ void TPackageWindow::ExtractClick()
         for (const TExtractFile& File : Plan.Files)
             Written << Writer.PathOf(File.Relative);
         UserSeam().ShowMessage(this,
-                               QStringLiteral("%1 files written:\n").arg(Written.size()) +
-                                   Written.join(QLatin1Char('\n')),
+                               QStringLiteral("%1 files written:\n").arg(Written.size()) + BoxLines(Written),
                                QString(),
                                TMessageButtons::OK,
                                TMessageIcon::Information);
@@ -377,8 +383,7 @@ void TPackageWindow::CompareClick()
                 TMessageButtons::OK,
                 TMessageIcon::Information);
         else
-            UserSeam().ShowMessage(
-                this, Differences.join(QLatin1Char('\n')), QString(), TMessageButtons::OK, TMessageIcon::Warning);
+            UserSeam().ShowMessage(this, BoxLines(Differences), QString(), TMessageButtons::OK, TMessageIcon::Warning);
     } catch (...) {
         UserSeam().ShowMessage(this, GetExceptionReport(), QString(), TMessageButtons::OK, TMessageIcon::Error);
     }

@@ -243,6 +243,26 @@ TEST_F(PackageWindowTest, ExtractWritesEveryFileAndRefusesAClashWithNothingWritt
     EXPECT_EQ(Seam.Messages.size(), 2u);
 }
 
+TEST_F(PackageWindowTest, ABoxListsAtMostThirtyRefusals)
+{
+    for (int I = 0; I < 38; ++I)
+        WriteBytesToFile(PathOf(QStringLiteral("src/data/more%1.txt").arg(I)), "more");
+    TData Data;
+    Data.LoadFromFile(Definition);
+    Data.ExportToFile(Package);
+    const auto Window = OpenWindow();
+    ASSERT_TRUE(Window);
+    const QString Out = PathOf(QStringLiteral("out"));
+    Seam.Directories = {Out, Out};
+    Window->ExtractClick();
+    Window->ExtractClick();
+    ASSERT_EQ(Seam.Messages.size(), 2u);
+    const QStringList Lines = LastMessage().split(QLatin1Char('\n'));
+    ASSERT_EQ(Lines.size(), 32) << LastMessage().toStdString();
+    EXPECT_EQ(Lines[30], QStringLiteral("… and 12 more."));
+    EXPECT_EQ(Lines[31], QStringLiteral("Nothing was written."));
+}
+
 TEST_F(PackageWindowTest, CompareListsTheFileThatChangedOnDisk)
 {
     const auto Window = OpenWindow();
