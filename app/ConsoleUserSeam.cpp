@@ -200,3 +200,8 @@ QString TCommandLineUserSeam::GetSaveFileName(const TFileDialogRequest& Request)
 {
     return FDialogs ? FDialogs->GetSaveFileName(Request) : FConsole.GetSaveFileName(Request);
 }
+
+QString TCommandLineUserSeam::GetExistingDirectory(const TFileDialogRequest& Request)
+{
+    return FDialogs ? FDialogs->GetExistingDirectory(Request) : FConsole.GetExistingDirectory(Request);
+}

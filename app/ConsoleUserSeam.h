@@ -64,6 +64,7 @@ public:
                                TMessageIcon Icon) override;
     QString GetOpenFileName(const TFileDialogRequest& Request) override;
     QString GetSaveFileName(const TFileDialogRequest& Request) override;
+    QString GetExistingDirectory(const TFileDialogRequest& Request) override;
 
 private:
     TConsoleUserSeam& FConsole;

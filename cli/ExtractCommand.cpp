@@ -1,6 +1,5 @@
+#include "app/SafeExtract.h"
 #include "cli/Commands.h"
-#include "cli/SafeExtract.h"
-#include "cli/TargetChecks.h"
 #include "cli/TerminalText.h"
 #include "model/PackageReader.h"
 
@@ -42,25 +41,9 @@ public:
             return ceFailure;
         }
 
-        TTargetChecker Checker;
-        QStringList Problems;
-        std::vector<TExtractFile> Files;
-        Files.reserve(Package.Files.size());
-        for (const TPackageEmbeddedFile& File : Package.Files) {
-            const TTargetCheck Check = Checker.Add(File.Target);
-            const QString Refused =
-                QStringLiteral("Refused target '%1' (%2 of %3): ").arg(File.Target, File.Kind, File.Owner);
-            if (!Check.Problem.isEmpty()) {
-                Problems << Refused + Check.Problem + QLatin1Char('.');
-                continue;
-            }
-            const TExtractClash Clash = Writer.Clash(Check.Relative);
-            if (Clash.Kind == TExtractClash::Exists)
-                Problems << Clash.Reason;
-            else if (Clash.Kind == TExtractClash::Refused)
-                Problems << Refused + Clash.Reason + QLatin1Char('.');
-            Files.push_back({Check.Relative, File.Offset, File.Size, QDateTimeFromDateTime(File.LastWritten)});
-        }
+        TExtractPlan Plan = PlanExtract(Package, Writer);
+        QStringList& Problems = Plan.Problems;
+        const std::vector<TExtractFile>& Files = Plan.Files;
         if (!Problems.isEmpty()) {
             for (QString& Problem : Problems)
                 Problem = TerminalSafe(Problem);

@@ -1,5 +1,5 @@
+#include "app/Sha256.h"
 #include "cli/Commands.h"
-#include "cli/Sha256.h"
 #include "model/JsonWriter.h"
 #include "model/PackageReader.h"
 
@@ -38,7 +38,7 @@ public:
     {
         TPackageReadOptions Options;
         Options.HashFiles = true;
-        Options.Hasher = CliSha256Hasher();
+        Options.Hasher = Sha256Hasher();
         const TPackageContents Package = ReadPackageFile(Arguments.Positional[0], Options);
         if (Arguments.Has("--json"))
             WriteJson(Package, IO.Out);

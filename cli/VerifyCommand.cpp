@@ -1,34 +1,14 @@
+#include "app/PackageComparison.h"
+#include "app/TargetChecks.h"
 #include "cli/Commands.h"
-#include "cli/TargetChecks.h"
 #include "cli/TerminalText.h"
-#include "foundation/FileSystem.h"
-#include "foundation/Paths.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
-#include "model/PackageExport.h"
 #include "model/PackageReader.h"
 
 #include <QFile>
 
 namespace {
-
-// The files on disk the package of Data embeds, in the order the export writes them.
-QStringList SourcesOf(const TData& Data)
-{
-    QStringList Sources;
-    for (int32_t D = 0; D < Data.Drivers.Count(); ++D) {
-        const TDriver& Driver = *Data.Drivers.Items(D);
-        Sources << LocalFilePath(ModuleSourcePath(Driver.FilePath, Driver.FileName));
-    }
-    for (int32_t C = 0; C < Data.CodeModules.Count(); ++C) {
-        const TCodeModule& Module = *Data.CodeModules.Items(C);
-        if (Module.Location != cmlLinked)
-            Sources << LocalFilePath(ModuleSourcePath(Module.FilePath, Module.FileName));
-        for (const TSupportFileMatch& Match : ExpandSupportFiles(Module))
-            Sources << LocalFilePath(Match.Source);
-    }
-    return Sources;
-}
 
 class TVerifyCommand : public TCommand
 {
@@ -72,7 +52,7 @@ public:
         if (!Against.isEmpty()) {
             TData Data;
             LoadDefinitionOrJson(Data, Against);
-            const QStringList Differences = Compare(Package, Contents, SourcesOf(Data));
+            const QStringList Differences = ComparePackage(Package, Contents, PackageSources(Data), TerminalSafe);
             if (!Differences.isEmpty()) {
                 Print(IO.Out, Differences.join(QLatin1Char('\n')) + QLatin1Char('\n'));
                 return ceFound;
@@ -100,32 +80,6 @@ private:
                             QLatin1Char('\n');
         }
         return Warnings;
-    }
-
-    static QStringList Compare(QFile& Package, const TPackageContents& Contents, const QStringList& Sources)
-    {
-        QStringList Differences;
-        if (Sources.size() != qsizetype(Contents.Files.size()))
-            Differences << QStringLiteral("The package embeds %1 files, the definition names %2.")
-                               .arg(Contents.Files.size())
-                               .arg(Sources.size());
-        const qsizetype Both = std::min(Sources.size(), qsizetype(Contents.Files.size()));
-        for (qsizetype I = 0; I < Both; ++I) {
-            const TPackageEmbeddedFile& File = Contents.Files[size_t(I)];
-            QFile Source(Sources[I]);
-            const QString What =
-                TerminalSafe(QStringLiteral("'%1' (%2 of %3)").arg(File.Target, File.Kind, File.Owner));
-            if (!Source.open(QIODevice::ReadOnly))
-                Differences << What + QStringLiteral(": '%1' cannot be read.").arg(Sources[I]);
-            else if (Source.size() != File.Size)
-                Differences << What + QStringLiteral(": %1 bytes in the package, %2 in '%3'.")
-                                          .arg(File.Size)
-                                          .arg(Source.size())
-                                          .arg(Sources[I]);
-            else if (!DeviceRangeEquals(Package, File.Offset, File.Size, Source))
-                Differences << What + QStringLiteral(": differs from '%1'.").arg(Sources[I]);
-        }
-        return Differences;
     }
 };
 

@@ -65,6 +65,16 @@ QString TScriptedUserSeam::GetOpenFileName(const TFileDialogRequest& Request)
     return Name;
 }
 
+QString TScriptedUserSeam::GetExistingDirectory(const TFileDialogRequest& Request)
+{
+    FileRequests.push_back(Request);
+    if (Directories.empty())
+        return {};
+    QString Name = Directories.front();
+    Directories.pop_front();
+    return Name;
+}
+
 QString TScriptedUserSeam::GetSaveFileName(const TFileDialogRequest& Request)
 {
     FileRequests.push_back(Request);

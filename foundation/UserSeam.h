@@ -63,6 +63,9 @@ public:
     // The chosen file name, or empty when the user cancelled.
     virtual QString GetOpenFileName(const TFileDialogRequest& Request) = 0;
     virtual QString GetSaveFileName(const TFileDialogRequest& Request) = 0;
+    // The chosen folder (Caption and Directory of Request are used), or empty when the user
+    // cancelled. A seam without folder dialogs answers as if cancelled.
+    virtual QString GetExistingDirectory(const TFileDialogRequest& Request) { return {}; }
 };
 
 // The installed seam. Until one is installed, a scripted seam that answers every question with its
@@ -94,11 +97,13 @@ public:
                                TMessageIcon Icon) override;
     QString GetOpenFileName(const TFileDialogRequest& Request) override;
     QString GetSaveFileName(const TFileDialogRequest& Request) override;
+    QString GetExistingDirectory(const TFileDialogRequest& Request) override;
 
     // Answers used in order; when the queue is empty a question gets OK or Yes.
     std::deque<TMessageResult> Answers;
     std::deque<QString> OpenFileNames;
     std::deque<QString> SaveFileNames;
+    std::deque<QString> Directories;
     std::vector<TShownMessage> Messages;
     std::vector<TFileDialogRequest> FileRequests;
 };

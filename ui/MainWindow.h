@@ -93,6 +93,7 @@ public:
     QAction* MenuItem_Problems = nullptr;
     QAction* MenuItem_PackageContents = nullptr;
     TProblemsPanel* ProblemsPanel = nullptr;
+    QAction* MenuItem_InspectPackage = nullptr;
     // The element commands of the tree; PopupMenuPopup shows those the selected node offers.
     QMenu* PopupMenu = nullptr;
     QAction* PopupMenu_Create = nullptr;
@@ -135,6 +136,8 @@ public:
     void ProblemsPanelActivated(const std::vector<TFindingStep>& Path, bool Open);
     // The document as its file's bytes, to be read into a copy elsewhere.
     QByteArray DocumentBytes() const;
+    // Opens a package file for reading in a window of its own (ui/PackageWindow).
+    void MenuItem_InspectPackageClick();
 
     // The element commands (ElementCommands.cpp). Each acts on the selected node's object.
     void PopupMenuPopup();
@@ -190,6 +193,7 @@ private:
     void DocumentChangedForProblems();
     void ReadViewSettings(const TUserSettings& Settings);
     void WriteViewSettings(TUserSettings& Settings);
+    void CreateInspectAction();
     void ConnectHistory();
     void ConnectFileDrops();
     // Sets the element commands' state from the selected node, with the clipboard last peeked.

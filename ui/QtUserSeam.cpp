@@ -118,3 +118,8 @@ QString TQtUserSeam::GetSaveFileName(const TFileDialogRequest& Request)
 {
     return RunFileDialog(Request, QFileDialog::AcceptSave);
 }
+
+QString TQtUserSeam::GetExistingDirectory(const TFileDialogRequest& Request)
+{
+    return QFileDialog::getExistingDirectory(Request.Parent, Request.Caption, Request.Directory);
+}

@@ -17,6 +17,7 @@ public:
                                TMessageIcon Icon) override;
     QString GetOpenFileName(const TFileDialogRequest& Request) override;
     QString GetSaveFileName(const TFileDialogRequest& Request) override;
+    QString GetExistingDirectory(const TFileDialogRequest& Request) override;
 };
 
 // Filter positions of a file dialog, counted from 1. The dialog shows the asked position, or the

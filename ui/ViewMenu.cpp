@@ -59,8 +59,10 @@ void TMain::CreateViewMenu()
     connect(MenuItem_PackageContents, &QAction::triggered, this, [this] {
         GuardedEvent([this] { MenuItem_PackageContentsClick(); }, this);
     });
-    // Windows of their own (package inspection and the like) follow below this line.
+    // Windows of their own follow below this line.
     MenuItem_View->addSeparator();
+    CreateInspectAction();
+    MenuItem_View->addAction(MenuItem_InspectPackage);
 }
 
 void TMain::ConnectProblemsPanel()

@@ -1,6 +1,6 @@
+#include "app/SafeExtract.h"
+#include "app/TargetChecks.h"
 #include "cli/CliTestSupport.h"
-#include "cli/SafeExtract.h"
-#include "cli/TargetChecks.h"
 #include "model/Enumerations.h"
 #include "model/PackageExport.h"
 #include "support/TestSupport.h"

@@ -8,6 +8,7 @@
 #include "foundation/QORExceptions.h"
 #include "tools/gallery/ElementDialogGallery.h"
 #include "tools/gallery/MainWindowGallery.h"
+#include "tools/gallery/PackageWindowGallery.h"
 #include "tools/gallery/ProblemsGallery.h"
 
 #include <QDir>
@@ -248,6 +249,7 @@ int main(int argc, char** argv)
         RenderMainWindow(Out);
         RenderElementDialogs(Out);
         RenderProblemsAndContents(Out);
+        RenderPackageWindow(Out);
     } catch (...) {
         Err << GetExceptionReport() << "\n";
         return 1;

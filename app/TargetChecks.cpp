@@ -1,4 +1,4 @@
-#include "cli/TargetChecks.h"
+#include "app/TargetChecks.h"
 
 #include "model/PackageReader.h"
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QIODevice;
+struct TPackageContents;
 
 struct TExtractFile
 {
@@ -91,3 +92,15 @@ private:
     // The open folder (a file descriptor) where the platform has them; -1 while it does not exist.
     int FRoot = -1;
 };
+
+// What extracting a package under a folder would write, and what refuses it.
+struct TExtractPlan
+{
+    std::vector<TExtractFile> Files;
+    // One line for each refused target and each clash with what is on disk; nothing may be written
+    // while there is one.
+    QStringList Problems;
+};
+
+// Checks every target of Package (TTargetChecker) and what stands at it under Writer's folder.
+TExtractPlan PlanExtract(const TPackageContents& Package, const TSafeExtract& Writer);

@@ -1,5 +1,6 @@
-#include "cli/SafeExtract.h"
+#include "app/SafeExtract.h"
 
+#include "app/TargetChecks.h"
 #include "model/PackageReader.h"
 
 #include <QDir>
@@ -526,3 +527,26 @@ QStringList TSafeExtract::Rollback()
 }
 
 #endif
+
+TExtractPlan PlanExtract(const TPackageContents& Package, const TSafeExtract& Writer)
+{
+    TTargetChecker Checker;
+    TExtractPlan Plan;
+    Plan.Files.reserve(Package.Files.size());
+    for (const TPackageEmbeddedFile& File : Package.Files) {
+        const TTargetCheck Check = Checker.Add(File.Target);
+        const QString Refused =
+            QStringLiteral("Refused target '%1' (%2 of %3): ").arg(File.Target, File.Kind, File.Owner);
+        if (!Check.Problem.isEmpty()) {
+            Plan.Problems << Refused + Check.Problem + QLatin1Char('.');
+            continue;
+        }
+        const TExtractClash Clash = Writer.Clash(Check.Relative);
+        if (Clash.Kind == TExtractClash::Exists)
+            Plan.Problems << Clash.Reason;
+        else if (Clash.Kind == TExtractClash::Refused)
+            Plan.Problems << Refused + Clash.Reason + QLatin1Char('.');
+        Plan.Files.push_back({Check.Relative, File.Offset, File.Size, QDateTimeFromDateTime(File.LastWritten)});
+    }
+    return Plan;
+}

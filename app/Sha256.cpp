@@ -1,6 +1,6 @@
-#include "cli/Sha256.h"
+#include "app/Sha256.h"
 
-#ifdef QUILLON_CLI_OPENSSL
+#ifdef QUILLON_OPENSSL
 #include <openssl/evp.h>
 
 namespace {
@@ -28,14 +28,14 @@ private:
 
 } // namespace
 
-TPackageHasherFactory CliSha256Hasher()
+TPackageHasherFactory Sha256Hasher()
 {
     return [] { return std::make_unique<TCryptoHasher>(); };
 }
 
 #else
 
-TPackageHasherFactory CliSha256Hasher()
+TPackageHasherFactory Sha256Hasher()
 {
     return {};
 }

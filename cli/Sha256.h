@@ -1,8 +1,0 @@
-#pragma once
-
-// The SHA-256 inspect uses: the crypto library's when the build found one (several times faster
-// than Qt's where the processor has SHA instructions), Qt's otherwise.
-
-#include "model/PackageReader.h"
-
-TPackageHasherFactory CliSha256Hasher();
