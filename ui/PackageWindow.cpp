@@ -286,6 +286,11 @@ void TPackageWindow::HashReady(int Row, const QByteArray& Hash)
     }
 }
 
+void TPackageWindow::ShowBox(const QString& Text, TMessageIcon Icon)
+{
+    UserSeam().ShowMessage(this, Text, QString(), TMessageButtons::OK, Icon);
+}
+
 void TPackageWindow::ExtractClick()
 {
     TFileDialogRequest Request;
@@ -300,52 +305,34 @@ void TPackageWindow::ExtractClick()
         // file holds now, even when it was replaced since the window opened.
         QFile Source(FFileName);
         if (!Source.open(QIODevice::ReadOnly)) {
-            UserSeam().ShowMessage(this,
-                                   QStringLiteral("Cannot read '%1'.").arg(FFileName),
-                                   QString(),
-                                   TMessageButtons::OK,
-                                   TMessageIcon::Error);
+            ShowBox(QStringLiteral("Cannot read '%1'.").arg(FFileName), TMessageIcon::Error);
             return;
         }
         const TPackageContents Package = ReadPackage(Source);
         TSafeExtract Writer(Folder, false);
         if (!Writer.FolderUsable()) {
-            UserSeam().ShowMessage(this,
-                                   QStringLiteral("Cannot create the folder '%1'.").arg(Folder),
-                                   QString(),
-                                   TMessageButtons::OK,
-                                   TMessageIcon::Error);
+            ShowBox(QStringLiteral("Cannot create the folder '%1'.").arg(Folder), TMessageIcon::Error);
             return;
         }
         const TExtractPlan Plan = PlanExtract(Package, Writer);
         if (!Plan.Problems.isEmpty()) {
-            UserSeam().ShowMessage(this,
-                                   BoxLines(Plan.Problems) + QStringLiteral("\nNothing was written."),
-                                   QString(),
-                                   TMessageButtons::OK,
-                                   TMessageIcon::Error);
+            ShowBox(BoxLines(Plan.Problems) + QStringLiteral("\nNothing was written."), TMessageIcon::Error);
             return;
         }
         bool Undone = true;
         const QStringList Failure = Writer.WriteAll(Source, Plan.Files, Undone);
         if (!Failure.isEmpty()) {
-            UserSeam().ShowMessage(this,
-                                   BoxLines(Failure) + (Undone ? QStringLiteral("\nNothing was written.") : QString()),
-                                   QString(),
-                                   TMessageButtons::OK,
-                                   TMessageIcon::Error);
+            ShowBox(BoxLines(Failure) + (Undone ? QStringLiteral("\nNothing was written.") : QString()),
+                    TMessageIcon::Error);
             return;
         }
         QStringList Written;
         for (const TExtractFile& File : Plan.Files)
             Written << Writer.PathOf(File.Relative);
-        UserSeam().ShowMessage(this,
-                               QStringLiteral("%1 files written:\n").arg(Written.size()) + BoxLines(Written),
-                               QString(),
-                               TMessageButtons::OK,
-                               TMessageIcon::Information);
+        ShowBox(QStringLiteral("%1 files written:\n").arg(Written.size()) + BoxLines(Written),
+                TMessageIcon::Information);
     } catch (...) {
-        UserSeam().ShowMessage(this, GetExceptionReport(), QString(), TMessageButtons::OK, TMessageIcon::Error);
+        ShowBox(GetExceptionReport(), TMessageIcon::Error);
     }
 }
 
@@ -362,11 +349,7 @@ void TPackageWindow::CompareClick()
     try {
         QFile Package(FFileName);
         if (!Package.open(QIODevice::ReadOnly)) {
-            UserSeam().ShowMessage(this,
-                                   QStringLiteral("Cannot read '%1'.").arg(FFileName),
-                                   QString(),
-                                   TMessageButtons::OK,
-                                   TMessageIcon::Error);
+            ShowBox(QStringLiteral("Cannot read '%1'.").arg(FFileName), TMessageIcon::Error);
             return;
         }
         const TPackageContents Contents = ReadPackage(Package);
@@ -374,18 +357,14 @@ void TPackageWindow::CompareClick()
         Data.LoadFromFile(Definition);
         const QStringList Differences = ComparePackage(Package, Contents, PackageSources(Data));
         if (Differences.isEmpty())
-            UserSeam().ShowMessage(
-                this,
-                QStringLiteral("All %1 embedded files are equal to the files on disk that '%2' names.")
-                    .arg(Contents.Files.size())
-                    .arg(Definition),
-                QString(),
-                TMessageButtons::OK,
-                TMessageIcon::Information);
+            ShowBox(QStringLiteral("All %1 embedded files are equal to the files on disk that '%2' names.")
+                        .arg(Contents.Files.size())
+                        .arg(Definition),
+                    TMessageIcon::Information);
         else
-            UserSeam().ShowMessage(this, BoxLines(Differences), QString(), TMessageButtons::OK, TMessageIcon::Warning);
+            ShowBox(BoxLines(Differences), TMessageIcon::Warning);
     } catch (...) {
-        UserSeam().ShowMessage(this, GetExceptionReport(), QString(), TMessageButtons::OK, TMessageIcon::Error);
+        ShowBox(GetExceptionReport(), TMessageIcon::Error);
     }
 }
 

@@ -5,6 +5,7 @@
 // shown as each one is ready. From the window the embedded files can be extracted under a folder
 // (by the same rules as the command line's extract) and compared with the files a definition names.
 
+#include "foundation/UserSeam.h"
 #include "model/PackageReader.h"
 
 #include <QMainWindow>
@@ -46,6 +47,7 @@ signals:
     void HashesFinished();
 
 private:
+    void ShowBox(const QString& Text, TMessageIcon Icon);
     void CreateComponents();
     void FillTables();
     void StartHashing();
