@@ -7,6 +7,7 @@
 #include "model/Data.h"
 #include "model/ElementRegistry.h"
 #include "samples/SampleDefinitions.h"
+#include "ui/EditingFixture.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>
@@ -27,21 +28,6 @@ using SampleDefinitions::SampleGUID;
 
 namespace {
 
-// A clipboard of the test's own, so that no test touches the user's.
-class TMemoryClipboard : public IClipboardBackend
-{
-public:
-    void SetContent(const QString& FormatName, const QString&, const QByteArray& Payload) override
-    {
-        FContent = {{FormatName, Payload}};
-    }
-    bool HasFormat(const QString& FormatName) const override { return FContent.contains(FormatName); }
-    QByteArray Content(const QString& FormatName) const override { return FContent.value(FormatName); }
-
-private:
-    QMap<QString, QByteArray> FContent;
-};
-
 template <class T> T* Named(TQORList& List, const char* Name)
 {
     T* Item = AddElement<T>(List);
@@ -57,51 +43,10 @@ template <class T> QStringList Names(const TQORList& List)
     return Result;
 }
 
-class ElementCommands : public ::testing::Test
+// The editing window, with the class of each dialog a command opens kept.
+class ElementCommands : public EditingFixture
 {
 protected:
-    ElementCommands() : Guard(&Seam)
-    {
-        SetSettingsFileForTesting(Dir.filePath(QStringLiteral("settings.ini")));
-        SetProgramArguments({});
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-        Window = std::make_unique<TMain>();
-    }
-    ~ElementCommands() override
-    {
-        Window.reset();
-        QGuiApplication::setQuitOnLastWindowClosed(true);
-        SetSettingsFileForTesting(QString());
-    }
-
-    TData& Document() { return Window->Document(); }
-
-    // The node reached by following texts from the root, each the start of a node's text.
-    QTreeWidgetItem* Node(const QStringList& Path)
-    {
-        QTreeWidgetItem* Current = Window->TreeControl->invisibleRootItem();
-        for (const QString& Text : Path) {
-            // As a user opening the way there: unbuilt children are made.
-            if (TQORTreeNode* Unbuilt = TQORObjectTreeView::NodeOf(Current))
-                Unbuilt->BuildChildren();
-            QTreeWidgetItem* Next = nullptr;
-            for (int I = 0; I < Current->childCount() && !Next; ++I)
-                if (Current->child(I)->text(0).startsWith(Text))
-                    Next = Current->child(I);
-            if (!Next)
-                return nullptr;
-            Current = Next;
-        }
-        return Current;
-    }
-
-    void Select(const QStringList& Path)
-    {
-        QTreeWidgetItem* Item = Node(Path);
-        ASSERT_NE(Item, nullptr) << Path.join('/').toStdString();
-        Window->TreeControl->setCurrentItem(Item);
-    }
-
     // The next modal dialog is answered with Accept or Cancel; its class name is kept.
     void AnswerNextDialog(bool Accept)
     {
@@ -111,14 +56,6 @@ protected:
             if (Dialog)
                 Accept ? Dialog->accept() : Dialog->reject();
         });
-    }
-
-    // As the user does: the menu opens for the selected node, then the item is clicked.
-    void Run(QAction* Item)
-    {
-        Window->PopupMenuPopup();
-        ASSERT_TRUE(Item->isVisible() && Item->isEnabled()) << Item->text().toStdString();
-        Item->trigger();
     }
 
     QStringList Offered()
@@ -131,10 +68,6 @@ protected:
         return Items;
     }
 
-    QTemporaryDir Dir;
-    TScriptedUserSeam Seam;
-    TUserSeamGuard Guard;
-    std::unique_ptr<TMain> Window;
     QString Opened;
 };
 
@@ -257,9 +190,6 @@ TEST_F(ElementCommands, DoubleClickEditsLeavesOnlyAndNodesWithChildrenOnlyOpenOr
 
 TEST_F(ElementCommands, MenuOffersByTheSelectedObjectAndPasteFollowsTheClipboard)
 {
-    RegisterElementClasses();
-    TMemoryClipboard Memory;
-    Window->Clipboard().SetBackend(&Memory);
     auto* Driver = Named<TDriver>(Document().Drivers, "Driver");
     Window->UpdateView();
 
@@ -288,7 +218,6 @@ TEST_F(ElementCommands, MenuOffersByTheSelectedObjectAndPasteFollowsTheClipboard
     EXPECT_TRUE(Window->PopupMenu->isVisible());
     EXPECT_TRUE(Window->PopupMenu_Copy->isVisible()) << "Copy is offered for drivers only";
     Window->PopupMenu->hide();
-    Window->Clipboard().SetBackend(nullptr);
 }
 
 TEST_F(ElementCommands, DeleteRemovesAtOnceAndDropsEveryReference)
