@@ -26,6 +26,21 @@
 
 namespace {
 
+// The folders from the first missing one down to Folder itself, outermost first. A link, even a
+// dangling one, counts as present: it is never replaced by a folder.
+QStringList MissingFolders(const QString& Folder)
+{
+    QStringList Missing;
+    for (QString Step = Folder; !QFileInfo(Step).isSymLink() && !QFileInfo::exists(Step);) {
+        Missing.prepend(Step);
+        const QString Above = QFileInfo(Step).absolutePath();
+        if (Above == Step)
+            break;
+        Step = Above;
+    }
+    return Missing;
+}
+
 constexpr int64_t ChunkSize = 1 << 20;
 
 QString TemporaryName()
@@ -260,14 +275,7 @@ QString TSafeExtract::CreateFolder()
 {
     if (FRoot >= 0)
         return {};
-    QStringList Missing;
-    for (QString Folder = FFolder; !QFileInfo(Folder).isSymLink() && !QFileInfo::exists(Folder);) {
-        Missing.prepend(Folder);
-        const QString Above = QFileInfo(Folder).absolutePath();
-        if (Above == Folder)
-            break;
-        Folder = Above;
-    }
+    const QStringList Missing = MissingFolders(FFolder);
     for (const QString& Folder : Missing) {
         if (::mkdir(Native(Folder).constData(), 0777) != 0)
             return Described(QStringLiteral("Cannot create the folder"), Folder, errno);
@@ -427,14 +435,7 @@ TExtractClash TSafeExtract::Clash(const QString& Relative) const
 
 QString TSafeExtract::CreateFolder()
 {
-    QStringList Missing;
-    for (QString Folder = FFolder; !QFileInfo(Folder).isSymLink() && !QFileInfo::exists(Folder);) {
-        Missing.prepend(Folder);
-        const QString Above = QFileInfo(Folder).absolutePath();
-        if (Above == Folder)
-            break;
-        Folder = Above;
-    }
+    const QStringList Missing = MissingFolders(FFolder);
     for (const QString& Folder : Missing) {
         if (!QDir().mkdir(Folder))
             return QStringLiteral("Cannot create the folder '%1'.").arg(Folder);
