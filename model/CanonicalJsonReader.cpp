@@ -2,6 +2,7 @@
 
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/DefinitionJsonFields.h"
 #include "model/JsonTape.h"
 
 #include <cstring>
@@ -55,15 +56,17 @@ public:
         Take('}');
         FFirst = false;
     }
-    template <size_t N> void Key(const char (&Name)[N])
+    template <size_t N> void Key(const char (&Name)[N]) { Key(Name, N - 1); }
+    void Key(const char* Name, size_t Length)
     {
         if (!FFirst)
             Take(',');
         FFirst = false;
         Space();
-        if (FEnd - FAt < qsizetype(N + 1) || FAt[0] != '"' || memcmp(FAt + 1, Name, N - 1) != 0 || FAt[N] != '"')
+        const qsizetype Quoted = qsizetype(Length) + 2;
+        if (FEnd - FAt < Quoted || FAt[0] != '"' || memcmp(FAt + 1, Name, Length) != 0 || FAt[Quoted - 1] != '"')
             Leave();
-        FAt += N + 1;
+        FAt += Quoted;
         Take(':');
     }
 
@@ -181,11 +184,11 @@ private:
 // A configurator or command editor, turned into its task module once every code module exists.
 struct TPendingTaskModule
 {
-    TTaskModuleObject* Object;
-    TTaskModule* TTaskModuleObject::*Field;
+    TTaskModule** Target;
     TTaskModulePosition Position;
 };
 
+// Reads the package by the tables of its fields, each member where the writer puts it.
 class TCanonicalReader
 {
 public:
@@ -194,59 +197,7 @@ public:
     void Read()
     {
         In.BeginObject();
-        In.Key("Format");
-        if (!In.String().Is("quillon-definition"))
-            Leave();
-        In.Key("Version");
-        if (In.Integer() != 1)
-            Leave();
-        In.Key("ID"), GUID(FData.ID);
-        In.Key("Name"), Text(FData.Name);
-        In.Key("Description"), Text(FData.Description);
-        In.Key("AboutInformation"), Text(FData.AboutInformation);
-        In.Key("Creator"), Text(FData.Creator);
-        In.Key("SubCreator"), Text(FData.SubCreator);
-        In.Key("AllowExportFromLMS"), FData.AllowExportFromLMS = In.Boolean();
-        In.Key("BetaSoftware"), FData.BetaSoftware = In.Boolean();
-        In.Key("DataTypesExpanded"), FData.DataTypesExpanded = In.Boolean();
-        In.Key("TaskTypes");
-        Owned<TTaskType>(FData.TaskTypes, [this](TTaskType& Type) {
-            Head(Type);
-            In.Key("FileNameExtension"), Text(Type.FileNameExtension);
-            Tail(Type);
-        });
-        In.Key("TaskRecordingTypes");
-        Owned<TTaskRecordingType>(FData.TaskRecordingTypes, [this](TTaskRecordingType& Type) {
-            Head(Type);
-            In.Key("FileNameExtension"), Text(Type.FileNameExtension);
-            Tail(Type);
-        });
-        In.Key("TaskResultItemFormats");
-        Owned<TTaskResultItemFormat>(FData.TaskResultItemFormats, [this](TTaskResultItemFormat& Type) {
-            Head(Type);
-            In.Key("Description"), Text(Type.Description);
-            Tail(Type);
-        });
-        In.Key("MediaItemFormats");
-        Owned<TMediaItemFormat>(FData.MediaItemFormats, [this](TMediaItemFormat& Type) {
-            Head(Type);
-            In.Key("MediaItemType"), Enum(Type.MediaItemType, MediaItemTypeTexts());
-            In.Key("FileNameExtension"), Text(Type.FileNameExtension);
-            Tail(Type);
-        });
-        In.Key("InterfaceTypes");
-        Owned<TInterfaceType>(FData.InterfaceTypes, [this](TInterfaceType& Type) {
-            In.Key("ID"), GUID(Type.ID);
-            In.Key("Name"), Text(Type.Name);
-            In.Key("Creator"), Text(Type.Creator);
-            In.Key("SubCreator"), Text(Type.SubCreator);
-            In.Key("Notes"), Text(Type.Notes);
-            Expanded(Type);
-        });
-        In.Key("Drivers");
-        Owned<TDriver>(FData.Drivers, [this](TDriver& Driver) { ReadDriver(Driver); });
-        In.Key("CodeModules");
-        Owned<TCodeModule>(FData.CodeModules, [this](TCodeModule& Module) { ReadCodeModule(Module); });
+        Fields(PackageJsonTable(), &FData);
         In.EndObject();
         In.End();
         ResolveTaskModules();
@@ -254,7 +205,58 @@ public:
     }
 
 private:
-    void Text(QString& Value) { Value = In.String().Text(); }
+    void Fields(const TJsonTable& Table, void* Target)
+    {
+        for (const TJsonField& Field : Table.Fields) {
+            In.Key(Field.Name, strlen(Field.Name));
+            Value(Table, Field, Target);
+        }
+    }
+
+    void Value(const TJsonTable& Table, const TJsonField& Field, void* Target)
+    {
+        switch (Field.Kind) {
+        case TJsonFieldKind::FormatMark:
+            if (!In.String().Is("quillon-definition"))
+                Leave();
+            break;
+        case TJsonFieldKind::VersionMark:
+            if (In.Integer() != DefinitionJsonVersion)
+                Leave();
+            break;
+        case TJsonFieldKind::Text:
+            *static_cast<QString*>(Field.Member(Target)) = In.String().Text();
+            break;
+        case TJsonFieldKind::Flag:
+            *static_cast<bool*>(Field.Member(Target)) = In.Boolean();
+            break;
+        case TJsonFieldKind::Integer:
+            *static_cast<int32_t*>(Field.Member(Target)) = In.Integer();
+            break;
+        case TJsonFieldKind::GUID:
+            GUID(*static_cast<TGUID*>(Field.Member(Target)));
+            break;
+        case TJsonFieldKind::Enumeration:
+            Field.SetNumber(Target, Enumeration(Field.Enumeration->Texts()));
+            break;
+        case TJsonFieldKind::Strings:
+            Strings(*static_cast<QStringList*>(Field.Member(Target)));
+            break;
+        case TJsonFieldKind::Expanded:
+            Table.Object(Target)->SetExpanded(In.Boolean());
+            break;
+        case TJsonFieldKind::Owned:
+            Owned(Field, *static_cast<TQORList*>(Field.Member(Target)));
+            break;
+        case TJsonFieldKind::References:
+            References(Field, *static_cast<TQORList*>(Field.Member(Target)));
+            break;
+        case TJsonFieldKind::TaskModule:
+            TaskModule(static_cast<TTaskModule**>(Field.Member(Target)));
+            break;
+        }
+    }
+
     void GUID(TGUID& Value)
     {
         const TSpan Span = In.String();
@@ -267,16 +269,14 @@ private:
             Leave();
         Value = *Read;
     }
-    template <class TEnum> void Enum(TEnum& Value, const QStringList& Texts)
+    int32_t Enumeration(const QStringList& Texts)
     {
-        if (!In.NextIsString()) {
-            Value = static_cast<TEnum>(In.Integer());
-            return;
-        }
+        if (!In.NextIsString())
+            return In.Integer();
         const qsizetype Index = Texts.indexOf(In.String().Text());
         if (Index < 0)
             Leave();
-        Value = static_cast<TEnum>(Index);
+        return int32_t(Index);
     }
     void Strings(QStringList& Value)
     {
@@ -297,7 +297,7 @@ private:
         In.Key("Name"), In.String();
     }
 
-    template <class TItem, class F> void Owned(TQORList& List, F&& ReadItem)
+    void Owned(const TJsonField& Field, TQORList& List)
     {
         In.BeginObject();
         Expanded(List);
@@ -306,18 +306,17 @@ private:
         while (In.More()) {
             if (List.Count() >= MaxListSize - 1)
                 Leave();
-            auto Item = std::make_unique<TItem>();
-            TItem* Added = Item.get();
-            List.Add(Item.release());
+            void* Added = Field.AddItem(List);
             In.BeginObject();
-            ReadItem(*Added);
+            Fields(*Field.Items, Added);
             In.EndObject();
         }
         In.EndObject();
     }
 
-    template <class TList> void References(TList& List, const TList& Source)
+    void References(const TJsonField& Field, TQORList& List)
     {
+        const int32_t Count = Field.Source(FData).Count();
         In.BeginObject();
         Expanded(List);
         In.Key("Items");
@@ -326,7 +325,7 @@ private:
             In.BeginObject();
             In.Key("Index");
             const int32_t Index = In.Integer();
-            if (Index < 0 || Index >= Source.Count())
+            if (Index < 0 || Index >= Count)
                 Leave();
             SkipIDAndName();
             In.EndObject();
@@ -335,11 +334,11 @@ private:
         In.EndObject();
     }
 
-    void TaskModuleReference(TTaskModuleObject& Object, TTaskModule* TTaskModuleObject::*Field)
+    void TaskModule(TTaskModule** Target)
     {
         if (In.Null())
             return;
-        TPendingTaskModule Pending{&Object, Field, {}};
+        TPendingTaskModule Pending{Target, {}};
         In.BeginObject();
         In.Key("CodeModule"), Pending.Position.CodeModule = In.Integer();
         In.Key("Object"), Pending.Position.Object = In.Integer();
@@ -366,126 +365,8 @@ private:
             if (!Within(At.Object, Objects.Count()) ||
                 !Within(At.TaskModule, Objects.Items(At.Object)->TaskModules.Count()))
                 Leave();
-            Pending.Object->*Pending.Field = TaskModuleAtPosition(Modules, At);
+            *Pending.Target = TaskModuleAtPosition(Modules, At);
         }
-    }
-
-    void Head(TBaseDataType& Type)
-    {
-        In.Key("ID"), GUID(Type.ID);
-        In.Key("Name"), Text(Type.Name);
-    }
-    void Tail(TBaseDataType& Type)
-    {
-        In.Key("Creator"), Text(Type.Creator);
-        In.Key("SubCreator"), Text(Type.SubCreator);
-        In.Key("Notes"), Text(Type.Notes);
-        Expanded(Type);
-    }
-
-    void ReadDriver(TDriver& Driver)
-    {
-        In.Key("ID"), GUID(Driver.ID);
-        In.Key("Name"), Text(Driver.Name);
-        In.Key("FileName"), Text(Driver.FileName);
-        In.Key("FilePath"), Text(Driver.FilePath);
-        In.Key("Location"), Enum(Driver.Location, DriverLocationTexts());
-        In.Key("ObjectServerType"), Enum(Driver.ObjectServerType, ObjectServerTypeTexts());
-        In.Key("Register"), Driver.Register = In.Boolean();
-        In.Key("Creator"), Text(Driver.Creator);
-        In.Key("SubCreator"), Text(Driver.SubCreator);
-        In.Key("Notes"), Text(Driver.Notes);
-        Expanded(Driver);
-    }
-
-    void ReadCodeModule(TCodeModule& Module)
-    {
-        In.Key("ID"), GUID(Module.ID);
-        In.Key("Name"), Text(Module.Name);
-        In.Key("FilePath"), Text(Module.FilePath);
-        In.Key("FileName"), Text(Module.FileName);
-        In.Key("Location"), Enum(Module.Location, CodeModuleLocationTexts());
-        In.Key("ObjectServerType"), Enum(Module.ObjectServerType, ObjectServerTypeTexts());
-        In.Key("Register"), Module.Register = In.Boolean();
-        In.Key("UseDirectActivation"), Module.UseDirectActivation = In.Boolean();
-        In.Key("RunFromSourceLocation"), Module.RunFromSourceLocation = In.Boolean();
-        In.Key("HostInterfaces"), References(Module.HostInterfaces, FData.InterfaceTypes);
-        In.Key("ModuleInterfaces"), References(Module.ModuleInterfaces, FData.InterfaceTypes);
-        In.Key("SupportFiles");
-        Owned<TSupportFile>(Module.SupportFiles, [this](TSupportFile& File) {
-            In.Key("SourceFilePath"), Text(File.SourceFilePath);
-            In.Key("SourceFileName"), Text(File.SourceFileName);
-            In.Key("TargetRelativePath"), Text(File.TargetRelativePath);
-            In.Key("InstallIntoGAC"), File.InstallIntoGAC = In.Boolean();
-        });
-        In.Key("TaskModuleObjects");
-        Owned<TTaskModuleObject>(Module.TaskModuleObjects, [this](TTaskModuleObject& Object) { ReadObject(Object); });
-        In.Key("CommandLineTools");
-        Owned<TCommandLineTool>(Module.CommandLineTools, [this](TCommandLineTool& Tool) {
-            In.Key("ID"), GUID(Tool.ID);
-            In.Key("Name"), Text(Tool.Name);
-            In.Key("CommandLineArguments"), Text(Tool.CommandLineArguments);
-            In.Key("ToolCategories"), Strings(Tool.ToolCategories);
-            Access(Tool.AccessibleByServiceEngineers,
-                   Tool.AccessibleBySystemAdministrators,
-                   Tool.AccessibleByTrainers,
-                   Tool.AccessibleByStudents);
-            In.Key("RunAsAdministrator"), Tool.RunAsAdministrator = In.Boolean();
-            In.Key("Notes"), Text(Tool.Notes);
-            Expanded(Tool);
-        });
-        In.Key("Creator"), Text(Module.Creator);
-        In.Key("SubCreator"), Text(Module.SubCreator);
-        In.Key("Notes"), Text(Module.Notes);
-        Expanded(Module);
-    }
-
-    void Access(bool& ServiceEngineers, bool& SystemAdministrators, bool& Trainers, bool& Students)
-    {
-        In.Key("AccessibleByServiceEngineers"), ServiceEngineers = In.Boolean();
-        In.Key("AccessibleBySystemAdministrators"), SystemAdministrators = In.Boolean();
-        In.Key("AccessibleByTrainers"), Trainers = In.Boolean();
-        In.Key("AccessibleByStudents"), Students = In.Boolean();
-    }
-
-    void ReadObject(TTaskModuleObject& Object)
-    {
-        In.Key("ID"), GUID(Object.ID);
-        In.Key("Name"), Text(Object.Name);
-        In.Key("FullTypeName"), Text(Object.FullTypeName);
-        In.Key("RunOutOfProcess"), Object.RunOutOfProcess = In.Boolean();
-        In.Key("DelayBeforeReturningToHost"), Object.DelayBeforeReturningToHost = In.Boolean();
-        In.Key("TaskModules");
-        Owned<TTaskModule>(Object.TaskModules, [this](TTaskModule& Module) { ReadTaskModule(Module); });
-        In.Key("Configurator"), TaskModuleReference(Object, &TTaskModuleObject::Configurator);
-        In.Key("CommandEditor"), TaskModuleReference(Object, &TTaskModuleObject::CommandEditor);
-        In.Key("LMSNotesSupported"), Object.LMSNotesSupported = In.Boolean();
-        In.Key("PreferredWidth"), Object.PreferredWidth = In.Integer();
-        In.Key("PreferredHeight"), Object.PreferredHeight = In.Integer();
-        In.Key("ToolCategories"), Strings(Object.ToolCategories);
-        Access(Object.AccessibleByServiceEngineers,
-               Object.AccessibleBySystemAdministrators,
-               Object.AccessibleByTrainers,
-               Object.AccessibleByStudents);
-        In.Key("Notes"), Text(Object.Notes);
-        Expanded(Object);
-    }
-
-    void ReadTaskModule(TTaskModule& Module)
-    {
-        In.Key("ID"), GUID(Module.ID);
-        In.Key("Type"), Enum(Module.Type, TaskModuleTypeTexts());
-        In.Key("SupportsMultipleItems"), Module.SupportsMultipleItems = In.Boolean();
-        In.Key("InputTaskTypes"), References(Module.InputTaskTypes, FData.TaskTypes);
-        In.Key("OutputTaskTypes"), References(Module.OutputTaskTypes, FData.TaskTypes);
-        In.Key("InputTaskRecordingTypes"), References(Module.InputTaskRecordingTypes, FData.TaskRecordingTypes);
-        In.Key("OutputTaskRecordingTypes"), References(Module.OutputTaskRecordingTypes, FData.TaskRecordingTypes);
-        In.Key("InputTaskResultItemFormats"),
-            References(Module.InputTaskResultItemFormats, FData.TaskResultItemFormats);
-        In.Key("OutputTaskResultItemFormats"),
-            References(Module.OutputTaskResultItemFormats, FData.TaskResultItemFormats);
-        In.Key("OutputMediaItemFormats"), References(Module.OutputMediaItemFormats, FData.MediaItemFormats);
-        Expanded(Module);
     }
 
     TData& FData;

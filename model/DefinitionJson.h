@@ -9,12 +9,15 @@
 #include <QIODevice>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class TData;
 
 // The value of the "Format" field that marks the text.
 inline constexpr const char* DefinitionJsonFormat = "quillon-definition";
+// The value of its "Version" field.
+inline constexpr int32_t DefinitionJsonVersion = 1;
 
 QByteArray DefinitionToJson(const TData& Data);
 // The same text written to Device a part at a time, for texts too long to want in memory whole.

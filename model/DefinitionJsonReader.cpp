@@ -4,6 +4,7 @@
 #include "model/CanonicalJsonReader.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/DefinitionJsonFields.h"
 #include "model/JsonTape.h"
 
 #include <QJsonDocument>
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -71,7 +73,37 @@ struct TPath
     }
 };
 
-// Reads the JSON tree into a package, keeping the path of the value at hand for reports.
+// A path kept beyond the values it was linked from.
+class TKeptPath
+{
+public:
+    explicit TKeptPath(const TPath& Path)
+    {
+        for (const TPath* Step = &Path; Step; Step = Step->Parent)
+            FSteps.insert(FSteps.begin(), *Step);
+        for (size_t I = 0; I < FSteps.size(); ++I)
+            FSteps[I].Parent = I ? &FSteps[I - 1] : nullptr;
+    }
+    TKeptPath(const TKeptPath&) = delete;
+    TKeptPath& operator=(const TKeptPath&) = delete;
+
+    const TPath& Path() const { return FSteps.back(); }
+
+private:
+    std::vector<TPath> FSteps;
+};
+
+// A configurator or command editor, turned into its task module once every code module exists:
+// they may point into later code modules.
+struct TPendingTaskModule
+{
+    TTaskModule** Target;
+    TJsonValue Value;
+    std::unique_ptr<TKeptPath> Path;
+};
+
+// Reads the JSON tree into a package by the tables of its fields, keeping the path of the value at
+// hand for reports.
 class TDefinitionReader
 {
 public:
@@ -88,55 +120,47 @@ private:
     static TPath Member(const TPath& Path, const char* Name) { return {&Path, Name, -1}; }
     static TPath Element(const TPath& Path, qsizetype Index) { return {&Path, nullptr, Index}; }
 
-    // Missing members keep the value they have; present ones must be of the right kind.
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const;
-    void ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const;
-    template <class TEnum>
-    void ReadEnum(
-        const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
+    void ReadFields(const TJsonTable& Table, void* Target, const TJsonValue& Object, const TPath& Path);
+    void ReadField(
+        const TJsonTable& Table, const TJsonField& Field, void* Target, const TJsonValue& Found, const TPath& Path);
+
+    // Missing members (Found undefined) keep the value they have; present ones must be of the
+    // right kind. Path is the member's own.
+    void Read(const TJsonValue& Found, const TPath& Path, QString& Value) const;
+    void Read(const TJsonValue& Found, const TPath& Path, bool& Value) const;
+    void Read(const TJsonValue& Found, const TPath& Path, int32_t& Value) const;
+    void Read(const TJsonValue& Found, const TPath& Path, TGUID& Value) const;
+    void Read(const TJsonValue& Found, const TPath& Path, QStringList& Value) const;
+    void ReadExpanded(const TJsonValue& Found, const TPath& Path, TQORObject& Target) const;
+    void ReadEnumeration(const TJsonValue& Found, const TPath& Path, const TJsonField& Field, void* Target) const;
     int32_t ToInteger(const TJsonValue& Value, const TPath& Path) const;
     TJsonValue ObjectAt(const TJsonValue& Value, const TPath& Path) const;
 
     // The items of an owning list: for each one an element is created, added and read.
-    template <class TItem, class F>
-    void ReadOwned(const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem);
+    void ReadOwned(const TJsonField& Field, TQORList& List, const TJsonValue& Found, const TPath& Path);
     // A reference list, checked against the package-level list it points into.
-    template <class TList>
-    void
-    ReadReferences(const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source);
-    void ReadConfigurators(const TJsonValue& Root);
+    void ReadReferences(const TJsonField& Field, TQORList& List, const TJsonValue& Found, const TPath& Path);
     TTaskModule* ReadTaskModuleReference(const TJsonValue& Value, const TPath& Path) const;
 
-    void ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type);
-    void ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver);
-    void ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module);
-    void ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target);
-    void ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module);
-
     TData& FData;
+    std::vector<TPendingTaskModule> FPendingTaskModules;
 };
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const
+void TDefinitionReader::Read(const TJsonValue& Found, const TPath& Path, QString& Value) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isString())
-        Fail(Member(Path, Name), QStringLiteral("a string"));
+        Fail(Path, QStringLiteral("a string"));
     Value = Found.toString();
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const
+void TDefinitionReader::Read(const TJsonValue& Found, const TPath& Path, bool& Value) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isBool())
-        Fail(Member(Path, Name), QStringLiteral("true or false"));
+        Fail(Path, QStringLiteral("true or false"));
     Value = Found.toBool();
 }
 
@@ -148,16 +172,14 @@ int32_t TDefinitionReader::ToInteger(const TJsonValue& Value, const TPath& Path)
     return static_cast<int32_t>(Number);
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const
+void TDefinitionReader::Read(const TJsonValue& Found, const TPath& Path, int32_t& Value) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (!Found.isUndefined())
-        Value = ToInteger(Found, Member(Path, Name));
+        Value = ToInteger(Found, Path);
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const
+void TDefinitionReader::Read(const TJsonValue& Found, const TPath& Path, TGUID& Value) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     const QByteArrayView Raw = Found.RawText();
@@ -165,49 +187,49 @@ void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const 
     if (!GUID)
         GUID = TGUID::FromString(Found.toString());
     if (!Found.isString() || !GUID)
-        Fail(Member(Path, Name), QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
+        Fail(Path, QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
     Value = *GUID;
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const
+void TDefinitionReader::Read(const TJsonValue& Found, const TPath& Path, QStringList& Value) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (!Found.isArray())
-        Fail(Member(Path, Name), QStringLiteral("an array of strings"));
+        Fail(Path, QStringLiteral("an array of strings"));
     Value.clear();
     TJsonValue Item = Found.First();
     for (qsizetype I = 0; I < Found.size(); ++I, Item = Item.Next()) {
         if (!Item.isString())
-            Fail(Element(Member(Path, Name), I), QStringLiteral("a string"));
+            Fail(Element(Path, I), QStringLiteral("a string"));
         Value.append(Item.toString());
     }
 }
 
-void TDefinitionReader::ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const
+void TDefinitionReader::ReadExpanded(const TJsonValue& Found, const TPath& Path, TQORObject& Target) const
 {
     bool Expanded = Target.Expanded();
-    Read(Object, Path, "Expanded", Expanded);
+    Read(Found, Path, Expanded);
     Target.SetExpanded(Expanded);
 }
 
-template <class TEnum>
-void TDefinitionReader::ReadEnum(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
+void TDefinitionReader::ReadEnumeration(const TJsonValue& Found,
+                                        const TPath& Path,
+                                        const TJsonField& Field,
+                                        void* Target) const
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
     if (Found.isString()) {
+        const QStringList& Texts = Field.Enumeration->Texts();
         const qsizetype Index = Texts.indexOf(Found.toString());
         if (Index < 0)
-            Fail(Member(Path, Name),
+            Fail(Path,
                  QStringLiteral("one of \"") + Texts.join(QStringLiteral("\", \"")) + QStringLiteral("\" or a number"));
-        Value = static_cast<TEnum>(Index);
+        Field.SetNumber(Target, static_cast<int32_t>(Index));
         return;
     }
-    Value = static_cast<TEnum>(ToInteger(Found, Member(Path, Name)));
+    Field.SetNumber(Target, ToInteger(Found, Path));
 }
 
 TJsonValue TDefinitionReader::ObjectAt(const TJsonValue& Value, const TPath& Path) const
@@ -217,64 +239,117 @@ TJsonValue TDefinitionReader::ObjectAt(const TJsonValue& Value, const TPath& Pat
     return Value;
 }
 
-template <class TItem, class F>
-void TDefinitionReader::ReadOwned(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem)
+void TDefinitionReader::ReadFields(const TJsonTable& Table, void* Target, const TJsonValue& Object, const TPath& Path)
 {
-    const TJsonValue Found = Object.value(Name);
+    for (const TJsonField& Field : Table.Fields)
+        ReadField(Table, Field, Target, Object.value(Field.Name), Member(Path, Field.Name));
+}
+
+void TDefinitionReader::ReadField(
+    const TJsonTable& Table, const TJsonField& Field, void* Target, const TJsonValue& Found, const TPath& Path)
+{
+    switch (Field.Kind) {
+    case TJsonFieldKind::FormatMark:
+        if (!Found.IsText(DefinitionJsonFormat))
+            Fail(Path, QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
+        break;
+    case TJsonFieldKind::VersionMark: {
+        int32_t Version = DefinitionJsonVersion;
+        Read(Found, Path, Version);
+        if (Version != DefinitionJsonVersion)
+            Fail(Path, QString::number(DefinitionJsonVersion));
+        break;
+    }
+    case TJsonFieldKind::Text:
+        Read(Found, Path, *static_cast<QString*>(Field.Member(Target)));
+        break;
+    case TJsonFieldKind::Flag:
+        Read(Found, Path, *static_cast<bool*>(Field.Member(Target)));
+        break;
+    case TJsonFieldKind::Integer:
+        Read(Found, Path, *static_cast<int32_t*>(Field.Member(Target)));
+        break;
+    case TJsonFieldKind::GUID:
+        Read(Found, Path, *static_cast<TGUID*>(Field.Member(Target)));
+        break;
+    case TJsonFieldKind::Enumeration:
+        ReadEnumeration(Found, Path, Field, Target);
+        break;
+    case TJsonFieldKind::Strings:
+        Read(Found, Path, *static_cast<QStringList*>(Field.Member(Target)));
+        break;
+    case TJsonFieldKind::Expanded:
+        ReadExpanded(Found, Path, *Table.Object(Target));
+        break;
+    case TJsonFieldKind::Owned:
+        ReadOwned(Field, *static_cast<TQORList*>(Field.Member(Target)), Found, Path);
+        break;
+    case TJsonFieldKind::References:
+        ReadReferences(Field, *static_cast<TQORList*>(Field.Member(Target)), Found, Path);
+        break;
+    case TJsonFieldKind::TaskModule:
+        // A new element has none; only a task module named needs reading.
+        if (Found.isUndefined() || Found.isNull())
+            break;
+        FPendingTaskModules.push_back(
+            {static_cast<TTaskModule**>(Field.Member(Target)), Found, std::make_unique<TKeptPath>(Path)});
+        break;
+    }
+}
+
+void TDefinitionReader::ReadOwned(const TJsonField& Field, TQORList& List, const TJsonValue& Found, const TPath& Path)
+{
     if (Found.isUndefined())
         return;
-    const TPath ListPath = Member(Path, Name);
-    const TJsonValue ListObject = ObjectAt(Found, ListPath);
-    ReadExpanded(ListObject, ListPath, List);
+    const TJsonValue ListObject = ObjectAt(Found, Path);
+    ReadExpanded(ListObject.value("Expanded"), Member(Path, "Expanded"), List);
     const TJsonValue Items = ListObject.value("Items");
     if (Items.isUndefined())
         return;
-    const TPath ItemsPath = Member(ListPath, "Items");
+    const TPath ItemsPath = Member(Path, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
     if (Items.size() >= MaxListSize)
         Fail(ItemsPath, QStringLiteral("fewer items"));
     List.SetCapacity(static_cast<int32_t>(Items.size()));
-    TJsonValue Element = Items.First();
-    for (qsizetype I = 0; I < Items.size(); ++I, Element = Element.Next()) {
-        const TPath ItemPath = TDefinitionReader::Element(ItemsPath, I);
-        auto Item = std::make_unique<TItem>();
-        TItem* Added = Item.get();
-        List.Add(Item.release());
-        ReadItem(ObjectAt(Element, ItemPath), ItemPath, *Added);
+    TJsonValue Item = Items.First();
+    for (qsizetype I = 0; I < Items.size(); ++I, Item = Item.Next()) {
+        const TPath ItemPath = Element(ItemsPath, I);
+        void* Added = Field.AddItem(List);
+        ReadFields(*Field.Items, Added, ObjectAt(Item, ItemPath), ItemPath);
     }
 }
 
-template <class TList>
-void TDefinitionReader::ReadReferences(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source)
+void TDefinitionReader::ReadReferences(const TJsonField& Field,
+                                       TQORList& List,
+                                       const TJsonValue& Found,
+                                       const TPath& Path)
 {
-    const TJsonValue Found = Object.value(Name);
     if (Found.isUndefined())
         return;
-    const TPath ListPath = Member(Path, Name);
-    const TJsonValue ListObject = ObjectAt(Found, ListPath);
-    ReadExpanded(ListObject, ListPath, List);
+    const TQORList& Source = Field.Source(FData);
+    const TJsonValue ListObject = ObjectAt(Found, Path);
+    ReadExpanded(ListObject.value("Expanded"), Member(Path, "Expanded"), List);
     const TJsonValue Items = ListObject.value("Items");
     if (Items.isUndefined())
         return;
-    const TPath ItemsPath = Member(ListPath, "Items");
+    const TPath ItemsPath = Member(Path, "Items");
     if (!Items.isArray())
         Fail(ItemsPath, QStringLiteral("an array"));
     TJsonValue Item = Items.First();
     for (qsizetype I = 0; I < Items.size(); ++I, Item = Item.Next()) {
         const TPath ItemPath = Element(ItemsPath, I);
         const TJsonValue Reference = ObjectAt(Item, ItemPath);
+        const TJsonValue Position = Reference.value("Index");
         int32_t Index = -1;
-        if (const TJsonValue Position = Reference.value("Index"); !Position.isUndefined()) {
+        if (!Position.isUndefined()) {
             Index = ToInteger(Position, Member(ItemPath, "Index"));
         } else {
             // Written by hand: the ID alone must name exactly one element.
             TGUID ID;
-            Read(Reference, ItemPath, "ID", ID);
+            Read(Reference.value("ID"), Member(ItemPath, "ID"), ID);
             for (int32_t S = 0; S < Source.Count(); ++S) {
-                if (Source.Items(S)->ID != ID)
+                if (Field.SourceID(Source, S) != ID)
                     continue;
                 if (Index >= 0)
                     Fail(ItemPath, QStringLiteral("an \"Index\": more than one element has this ID"));
@@ -295,9 +370,9 @@ TTaskModule* TDefinitionReader::ReadTaskModuleReference(const TJsonValue& Value,
         return nullptr;
     const TJsonValue Reference = ObjectAt(Value, Path);
     TTaskModulePosition Position;
-    Read(Reference, Path, "CodeModule", Position.CodeModule);
-    Read(Reference, Path, "Object", Position.Object);
-    Read(Reference, Path, "TaskModule", Position.TaskModule);
+    Read(Reference.value("CodeModule"), Member(Path, "CodeModule"), Position.CodeModule);
+    Read(Reference.value("Object"), Member(Path, "Object"), Position.Object);
+    Read(Reference.value("TaskModule"), Member(Path, "TaskModule"), Position.TaskModule);
     const auto Within = [](int32_t Index, int32_t Count) { return Index >= 0 && Index < Count; };
     const TCodeModules& Modules = FData.CodeModules;
     if (!Within(Position.CodeModule, Modules.Count()))
@@ -310,212 +385,11 @@ TTaskModule* TDefinitionReader::ReadTaskModuleReference(const TJsonValue& Value,
     return TaskModuleAtPosition(Modules, Position);
 }
 
-// Configurators and command editors may point into later code modules: read once all exist.
-void TDefinitionReader::ReadConfigurators(const TJsonValue& Root)
-{
-    const auto ItemsOf = [](const TJsonValue& Object, const char* Name) { return Object.value(Name).value("Items"); };
-    const TJsonValue Modules = ItemsOf(Root, "CodeModules");
-    const TPath ModulesPath{nullptr, "CodeModules", -1};
-    const TPath ModuleItems = Member(ModulesPath, "Items");
-    TJsonValue ModuleItem = Modules.First();
-    for (int32_t C = 0; C < FData.CodeModules.Count(); ++C, ModuleItem = ModuleItem.Next()) {
-        const TPath ModulePath = Element(ModuleItems, C);
-        const TPath ObjectsPath = Member(ModulePath, "TaskModuleObjects");
-        const TPath ObjectItems = Member(ObjectsPath, "Items");
-        const TJsonValue Objects = ItemsOf(ModuleItem, "TaskModuleObjects");
-        TCodeModule* Module = FData.CodeModules.Items(C);
-        TJsonValue Object = Objects.First();
-        for (int32_t O = 0; O < Module->TaskModuleObjects.Count(); ++O, Object = Object.Next()) {
-            const TPath ObjectPath = Element(ObjectItems, O);
-            TTaskModuleObject* Target = Module->TaskModuleObjects.Items(O);
-            Target->Configurator =
-                ReadTaskModuleReference(Object.value("Configurator"), Member(ObjectPath, "Configurator"));
-            Target->CommandEditor =
-                ReadTaskModuleReference(Object.value("CommandEditor"), Member(ObjectPath, "CommandEditor"));
-        }
-    }
-}
-
-void TDefinitionReader::ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type)
-{
-    Read(Object, Path, "ID", Type.ID);
-    Read(Object, Path, "Name", Type.Name);
-    if (auto* Task = dynamic_cast<TTaskType*>(&Type))
-        Read(Object, Path, "FileNameExtension", Task->FileNameExtension);
-    if (auto* Recording = dynamic_cast<TTaskRecordingType*>(&Type))
-        Read(Object, Path, "FileNameExtension", Recording->FileNameExtension);
-    if (auto* Format = dynamic_cast<TTaskResultItemFormat*>(&Type))
-        Read(Object, Path, "Description", Format->Description);
-    if (auto* Media = dynamic_cast<TMediaItemFormat*>(&Type)) {
-        ReadEnum(Object, Path, "MediaItemType", Media->MediaItemType, MediaItemTypeTexts());
-        Read(Object, Path, "FileNameExtension", Media->FileNameExtension);
-    }
-    Read(Object, Path, "Creator", Type.Creator);
-    Read(Object, Path, "SubCreator", Type.SubCreator);
-    Read(Object, Path, "Notes", Type.Notes);
-    ReadExpanded(Object, Path, Type);
-}
-
-void TDefinitionReader::ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver)
-{
-    Read(Object, Path, "ID", Driver.ID);
-    Read(Object, Path, "Name", Driver.Name);
-    Read(Object, Path, "FileName", Driver.FileName);
-    Read(Object, Path, "FilePath", Driver.FilePath);
-    ReadEnum(Object, Path, "Location", Driver.Location, DriverLocationTexts());
-    ReadEnum(Object, Path, "ObjectServerType", Driver.ObjectServerType, ObjectServerTypeTexts());
-    Read(Object, Path, "Register", Driver.Register);
-    Read(Object, Path, "Creator", Driver.Creator);
-    Read(Object, Path, "SubCreator", Driver.SubCreator);
-    Read(Object, Path, "Notes", Driver.Notes);
-    ReadExpanded(Object, Path, Driver);
-}
-
-void TDefinitionReader::ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module)
-{
-    Read(Object, Path, "ID", Module.ID);
-    ReadEnum(Object, Path, "Type", Module.Type, TaskModuleTypeTexts());
-    Read(Object, Path, "SupportsMultipleItems", Module.SupportsMultipleItems);
-    ReadReferences(Object, Path, "InputTaskTypes", Module.InputTaskTypes, FData.TaskTypes);
-    ReadReferences(Object, Path, "OutputTaskTypes", Module.OutputTaskTypes, FData.TaskTypes);
-    ReadReferences(Object, Path, "InputTaskRecordingTypes", Module.InputTaskRecordingTypes, FData.TaskRecordingTypes);
-    ReadReferences(Object, Path, "OutputTaskRecordingTypes", Module.OutputTaskRecordingTypes, FData.TaskRecordingTypes);
-    ReadReferences(
-        Object, Path, "InputTaskResultItemFormats", Module.InputTaskResultItemFormats, FData.TaskResultItemFormats);
-    ReadReferences(
-        Object, Path, "OutputTaskResultItemFormats", Module.OutputTaskResultItemFormats, FData.TaskResultItemFormats);
-    ReadReferences(Object, Path, "OutputMediaItemFormats", Module.OutputMediaItemFormats, FData.MediaItemFormats);
-    ReadExpanded(Object, Path, Module);
-}
-
-void TDefinitionReader::ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target)
-{
-    Read(Object, Path, "ID", Target.ID);
-    Read(Object, Path, "Name", Target.Name);
-    Read(Object, Path, "FullTypeName", Target.FullTypeName);
-    Read(Object, Path, "RunOutOfProcess", Target.RunOutOfProcess);
-    Read(Object, Path, "DelayBeforeReturningToHost", Target.DelayBeforeReturningToHost);
-    ReadOwned<TTaskModule>(Object,
-                           Path,
-                           "TaskModules",
-                           Target.TaskModules,
-                           [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModule& Module) {
-                               ReadTaskModule(Item, ItemPath, Module);
-                           });
-    Read(Object, Path, "LMSNotesSupported", Target.LMSNotesSupported);
-    Read(Object, Path, "PreferredWidth", Target.PreferredWidth);
-    Read(Object, Path, "PreferredHeight", Target.PreferredHeight);
-    Read(Object, Path, "ToolCategories", Target.ToolCategories);
-    Read(Object, Path, "AccessibleByServiceEngineers", Target.AccessibleByServiceEngineers);
-    Read(Object, Path, "AccessibleBySystemAdministrators", Target.AccessibleBySystemAdministrators);
-    Read(Object, Path, "AccessibleByTrainers", Target.AccessibleByTrainers);
-    Read(Object, Path, "AccessibleByStudents", Target.AccessibleByStudents);
-    Read(Object, Path, "Notes", Target.Notes);
-    ReadExpanded(Object, Path, Target);
-}
-
-void TDefinitionReader::ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module)
-{
-    Read(Object, Path, "ID", Module.ID);
-    Read(Object, Path, "Name", Module.Name);
-    Read(Object, Path, "FilePath", Module.FilePath);
-    Read(Object, Path, "FileName", Module.FileName);
-    ReadEnum(Object, Path, "Location", Module.Location, CodeModuleLocationTexts());
-    ReadEnum(Object, Path, "ObjectServerType", Module.ObjectServerType, ObjectServerTypeTexts());
-    Read(Object, Path, "Register", Module.Register);
-    Read(Object, Path, "UseDirectActivation", Module.UseDirectActivation);
-    Read(Object, Path, "RunFromSourceLocation", Module.RunFromSourceLocation);
-    ReadReferences(Object, Path, "HostInterfaces", Module.HostInterfaces, FData.InterfaceTypes);
-    ReadReferences(Object, Path, "ModuleInterfaces", Module.ModuleInterfaces, FData.InterfaceTypes);
-    ReadOwned<TSupportFile>(Object,
-                            Path,
-                            "SupportFiles",
-                            Module.SupportFiles,
-                            [this](const TJsonValue& Item, const TPath& ItemPath, TSupportFile& File) {
-                                Read(Item, ItemPath, "SourceFilePath", File.SourceFilePath);
-                                Read(Item, ItemPath, "SourceFileName", File.SourceFileName);
-                                Read(Item, ItemPath, "TargetRelativePath", File.TargetRelativePath);
-                                Read(Item, ItemPath, "InstallIntoGAC", File.InstallIntoGAC);
-                            });
-    ReadOwned<TTaskModuleObject>(Object,
-                                 Path,
-                                 "TaskModuleObjects",
-                                 Module.TaskModuleObjects,
-                                 [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModuleObject& Target) {
-                                     ReadObject(Item, ItemPath, Target);
-                                 });
-    ReadOwned<TCommandLineTool>(
-        Object,
-        Path,
-        "CommandLineTools",
-        Module.CommandLineTools,
-        [this](const TJsonValue& Item, const TPath& ItemPath, TCommandLineTool& Tool) {
-            Read(Item, ItemPath, "ID", Tool.ID);
-            Read(Item, ItemPath, "Name", Tool.Name);
-            Read(Item, ItemPath, "CommandLineArguments", Tool.CommandLineArguments);
-            Read(Item, ItemPath, "ToolCategories", Tool.ToolCategories);
-            Read(Item, ItemPath, "AccessibleByServiceEngineers", Tool.AccessibleByServiceEngineers);
-            Read(Item, ItemPath, "AccessibleBySystemAdministrators", Tool.AccessibleBySystemAdministrators);
-            Read(Item, ItemPath, "AccessibleByTrainers", Tool.AccessibleByTrainers);
-            Read(Item, ItemPath, "AccessibleByStudents", Tool.AccessibleByStudents);
-            Read(Item, ItemPath, "RunAsAdministrator", Tool.RunAsAdministrator);
-            Read(Item, ItemPath, "Notes", Tool.Notes);
-            ReadExpanded(Item, ItemPath, Tool);
-        });
-    Read(Object, Path, "Creator", Module.Creator);
-    Read(Object, Path, "SubCreator", Module.SubCreator);
-    Read(Object, Path, "Notes", Module.Notes);
-    ReadExpanded(Object, Path, Module);
-}
-
 void TDefinitionReader::Read(const TJsonValue& Root)
 {
-    if (!Root.value("Format").IsText(DefinitionJsonFormat))
-        Fail(TPath{nullptr, "Format", -1},
-             QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
-    int32_t Version = 1;
-    Read(Root, {}, "Version", Version);
-    if (Version != 1)
-        Fail(TPath{nullptr, "Version", -1}, QStringLiteral("1"));
-    Read(Root, {}, "ID", FData.ID);
-    Read(Root, {}, "Name", FData.Name);
-    Read(Root, {}, "Description", FData.Description);
-    Read(Root, {}, "AboutInformation", FData.AboutInformation);
-    Read(Root, {}, "Creator", FData.Creator);
-    Read(Root, {}, "SubCreator", FData.SubCreator);
-    Read(Root, {}, "AllowExportFromLMS", FData.AllowExportFromLMS);
-    Read(Root, {}, "BetaSoftware", FData.BetaSoftware);
-    Read(Root, {}, "DataTypesExpanded", FData.DataTypesExpanded);
-    const auto DataType = [this](const TJsonValue& Item, const TPath& Path, TBaseDataType& Type) {
-        ReadDataType(Item, Path, Type);
-    };
-    ReadOwned<TTaskType>(Root, {}, "TaskTypes", FData.TaskTypes, DataType);
-    ReadOwned<TTaskRecordingType>(Root, {}, "TaskRecordingTypes", FData.TaskRecordingTypes, DataType);
-    ReadOwned<TTaskResultItemFormat>(Root, {}, "TaskResultItemFormats", FData.TaskResultItemFormats, DataType);
-    ReadOwned<TMediaItemFormat>(Root, {}, "MediaItemFormats", FData.MediaItemFormats, DataType);
-    ReadOwned<TInterfaceType>(Root,
-                              {},
-                              "InterfaceTypes",
-                              FData.InterfaceTypes,
-                              [this](const TJsonValue& Item, const TPath& Path, TInterfaceType& Type) {
-                                  Read(Item, Path, "ID", Type.ID);
-                                  Read(Item, Path, "Name", Type.Name);
-                                  Read(Item, Path, "Creator", Type.Creator);
-                                  Read(Item, Path, "SubCreator", Type.SubCreator);
-                                  Read(Item, Path, "Notes", Type.Notes);
-                                  ReadExpanded(Item, Path, Type);
-                              });
-    ReadOwned<TDriver>(
-        Root, {}, "Drivers", FData.Drivers, [this](const TJsonValue& Item, const TPath& Path, TDriver& Driver) {
-            ReadDriver(Item, Path, Driver);
-        });
-    ReadOwned<TCodeModule>(
-        Root,
-        {},
-        "CodeModules",
-        FData.CodeModules,
-        [this](const TJsonValue& Item, const TPath& Path, TCodeModule& Module) { ReadCodeModule(Item, Path, Module); });
-    ReadConfigurators(Root);
+    ReadFields(PackageJsonTable(), &FData, Root, {});
+    for (const TPendingTaskModule& Pending : FPendingTaskModules)
+        *Pending.Target = ReadTaskModuleReference(Pending.Value, Pending.Path->Path());
     FData.ResolveReferences();
 }
 
@@ -546,6 +420,8 @@ std::unique_ptr<TData> ReadPackageFromTree(const QByteArray& Json)
     return Package;
 }
 
+// The writer's own layout is read member after member; any other text, and any fault, through the
+// tree, which gives the reports.
 std::unique_ptr<TData> ReadPackage(const QByteArray& Json)
 {
     auto Package = std::make_unique<TData>();
