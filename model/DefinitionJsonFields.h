@@ -15,7 +15,7 @@
 #include <span>
 
 class TData;
-class TGUID;
+struct TGUID;
 class TQORList;
 class TQORObject;
 
