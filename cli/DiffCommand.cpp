@@ -82,7 +82,7 @@ public:
     void Objects(const QString& Path, const QJsonObject& A, const QJsonObject& B, const TJsonTable& Table)
     {
         for (const TJsonField* Field : ShownOrder(Table)) {
-            const QString Key = QLatin1String(Field->Name);
+            const QString Key = QLatin1String(Field->Name.data(), qsizetype(Field->Name.size()));
             const QJsonValue Left = A.value(Key);
             const QJsonValue Right = B.value(Key);
             const QString Where = Path.isEmpty() ? Key : Path + QLatin1Char('/') + Key;

@@ -33,9 +33,6 @@ void DefinitionFromJson(TData& Data, const QByteArray& Json);
 // DefinitionFromJson's package saves to, without first passing through one (so it may still hold,
 // say, text the file's code page cannot carry). Fails as DefinitionFromJson does.
 std::unique_ptr<TData> PackageForSavingFromJson(const QByteArray& Json);
-// The same through the general reader alone, never the quick way for text in the writer's own
-// layout: for tests that hold the two against each other.
-std::unique_ptr<TData> PackageForSavingFromJsonTree(const QByteArray& Json);
 
 // Whether Bytes start like JSON text rather than a definition file (which starts with a binary tag).
 bool LooksLikeJson(const QByteArray& Bytes);

@@ -1,9 +1,8 @@
 #pragma once
 
 // The fields of a definition's JSON text, one table per element class: each field once, with its
-// JSON name, its kind and how to reach it in an element. The writer, both ways of reading (member
-// after member for the writer's layout, by name for any other) and the diff of two definitions all
-// walk these tables, so a new field is added here and nowhere else.
+// JSON name, its kind and how to reach it in an element. The writer, the reader and the diff of two
+// definitions all walk these tables, so a new field is added here and nowhere else.
 //
 // Elements are handed around as untyped pointers to the class the table describes (the package
 // itself for the top table); the table's accessors turn them back.
@@ -13,6 +12,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 class TData;
 struct TGUID;
@@ -55,7 +55,7 @@ struct TJsonTable;
 
 struct TJsonField
 {
-    const char* Name;
+    std::string_view Name;
     TJsonFieldKind Kind;
     // The field inside an element: QString, bool, int32_t, TGUID, QStringList, TQORList or
     // TTaskModule* as the kind says. None for the marks, Expanded and enumerations.

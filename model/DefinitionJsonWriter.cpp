@@ -88,7 +88,7 @@ private:
 
     // An enumeration value as its display text; a value outside the table stays a number, so that
     // it comes back exactly.
-    void Enumeration(const char* Name, const TJsonEnumeration& Values, int32_t Value)
+    void Enumeration(std::string_view Name, const TJsonEnumeration& Values, int32_t Value)
     {
         if (Values.IsValid(Value))
             Out.Field(Name, Values.Text(Value));
@@ -137,7 +137,7 @@ private:
         Out.EndObject();
     }
 
-    void TaskModule(const char* Name, const TTaskModule* Module)
+    void TaskModule(std::string_view Name, const TTaskModule* Module)
     {
         Out.Key(Name);
         if (!Module) {
