@@ -656,7 +656,8 @@ private:
         const TCodeModules& Modules = FData.CodeModules;
         for (const TPendingTaskModule& Pending : FPendingTaskModules) {
             const TTaskModulePosition& At = Pending.Position;
-            if (!Within(At.CodeModule, Modules.Count()) || !Within(At.Object, Modules.Items(At.CodeModule)->TaskModuleObjects.Count()) ||
+            if (!Within(At.CodeModule, Modules.Count()) ||
+                !Within(At.Object, Modules.Items(At.CodeModule)->TaskModuleObjects.Count()) ||
                 !Within(At.TaskModule,
                         Modules.Items(At.CodeModule)->TaskModuleObjects.Items(At.Object)->TaskModules.Count()))
                 TaskModuleOutside(Pending);
@@ -751,10 +752,7 @@ private:
 
     // A package-level list given twice may have left references checked against its first,
     // forgotten, items: every reference is checked once more against what the package holds.
-    void CheckEveryReference() const
-    {
-        CheckReferences(PackageJsonTable(), &FData, TPath{});
-    }
+    void CheckEveryReference() const { CheckReferences(PackageJsonTable(), &FData, TPath{}); }
 
     void CheckReferences(const TJsonTable& Table, void* Current, const TPath& Path) const
     {

@@ -268,4 +268,3 @@ void TJsonCursor::SkipDocument()
     SkipValue();
     End();
 }
-

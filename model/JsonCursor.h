@@ -5,9 +5,9 @@
 // syntax as it goes; text that is not JSON raises TJsonSyntaxError where it stops being JSON.
 
 #include <QByteArray>
-#include <QtGlobal>
 #include <QJsonParseError>
 #include <QString>
+#include <QtGlobal>
 
 #include <bit>
 #include <cstdint>
@@ -95,8 +95,7 @@ public:
             ++FAt;
             SkipSpace();
             if (FAt == FEnd || *FAt != '"')
-                Fail(FAt != FEnd && *FAt == '}' ? QJsonParseError::MissingObject
-                                                : QJsonParseError::UnterminatedObject);
+                Fail(FAt != FEnd && *FAt == '}' ? QJsonParseError::MissingObject : QJsonParseError::UnterminatedObject);
             return true;
         }
         if (FAt != FEnd && *FAt == '}') {
