@@ -5,7 +5,9 @@
 #include "samples/RandomDefinition.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <set>
@@ -100,6 +102,26 @@ TEST(DefinitionJsonFields, EveryTableNamesEachFieldOnce)
         std::set<std::string_view> Names;
         for (const TJsonField& Field : Table->Fields)
             EXPECT_TRUE(Names.insert(Field.Name).second) << Table->Class << "." << Field.Name;
+    }
+}
+
+// The schema that describes the text for others names exactly the fields of each table.
+TEST(DefinitionJsonFields, TheSchemaNamesTheFieldsOfEveryTable)
+{
+    QFile File(QStringLiteral(QUILLON_TEST_DATA "/../../docs/definition-json.schema.json"));
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const QJsonObject Schema = QJsonDocument::fromJson(File.readAll()).object();
+    for (const TJsonTable* Table : AllJsonTables()) {
+        // The package is the schema's top level, every other class one of its definitions.
+        const QString Class = QLatin1String(Table->Class).mid(1);
+        const QJsonObject Described = Table == &PackageJsonTable()
+                                          ? Schema
+                                          : Schema.value(QLatin1String("$defs")).toObject().value(Class).toObject();
+        QStringList Fields;
+        for (const TJsonField& Field : Table->Fields)
+            Fields << QString::fromLatin1(Field.Name.data(), qsizetype(Field.Name.size()));
+        Fields.sort();
+        EXPECT_EQ(Described.value(QLatin1String("properties")).toObject().keys(), Fields) << Table->Class;
     }
 }
 
