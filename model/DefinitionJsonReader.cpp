@@ -140,7 +140,8 @@ QString SourceWanted(const TQORList& Source)
            QStringLiteral(" elements of this kind");
 }
 
-// A reference whose package-level list comes later in the text: checked once the text is read.
+// A reference checked once the text is read: one by ID, or one into a package-level list that the
+// text gives later.
 struct TDeferredReference
 {
     void* Element;
@@ -583,7 +584,9 @@ private:
                 if (!Index && HasID)
                     Reference.ID = GUIDOf(IDIsString ? &ID : nullptr, Member(ItemPath, "ID"));
                 Reference.Slot = List.AddPending(Reference.Index);
-                if (SourceRead(Source))
+                // A reference by ID is found in the list the text ends with, which may come later
+                // or be given again.
+                if (!Reference.ByID && SourceRead(Source))
                     Resolve(Reference, Source, ItemPath);
                 else
                     FDeferred.push_back(Reference);

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -100,6 +101,20 @@ TEST(DefinitionJson, ReadsTheSamePackageFromTextEditedByHand)
         const char* Name;
         QByteArray Text;
     };
+    const QByteArray ByIDAlone =
+        QString::fromUtf8(Json)
+            .replace(QRegularExpression(QStringLiteral("\\{\"Index\": \\d+, ")), QStringLiteral("{"))
+            .toUtf8();
+    QByteArray ListGivenAgain = ByIDAlone;
+    {
+        const qsizetype At = ListGivenAgain.indexOf("\"TaskTypes\":");
+        const qsizetype End = ListGivenAgain.indexOf("\"TaskRecordingTypes\":");
+        const QByteArray Real = ListGivenAgain.mid(At, End - At).trimmed().chopped(1);
+        const QByteArray Other = "\"TaskTypes\": {\"Items\": [{}, {\"ID\": \"" +
+                                 Rich.TaskTypes.Items(0)->ID.ToString().toUtf8() + "\"}]},\n  ";
+        ListGivenAgain.replace(At, End - At, Other);
+        ListGivenAgain.insert(ListGivenAgain.lastIndexOf('}'), ", " + Real);
+    }
     QByteArray Compact = Json;
     Compact.replace("\n", "").replace("  ", "");
     const TEdit Edits[] = {
@@ -116,6 +131,9 @@ TEST(DefinitionJson, ReadsTheSamePackageFromTextEditedByHand)
         {"member given twice", Replaced(Json, "\"Version\": 1,", "\"Version\": 1, \"Version\": 1,")},
         {"a list given first with other items",
          Replaced(Json, "\"TaskTypes\":", "\"TaskTypes\": {\"Items\": [{\"Name\": \"Gone\"}]}, \"TaskTypes\":")},
+        // References by ID are found among the elements the text ends with, not those it gave
+        // first.
+        {"a list given again after references into it", ListGivenAgain},
         // Configurators are resolved after the text: those of the first copy must not linger.
         {"code modules given twice", Replaced(Json, CodeModules, CodeModules + ",\n" + CodeModules)},
         {"whitespace of its own and a byte-order mark", "\xEF\xBB\xBF" + Compact},
