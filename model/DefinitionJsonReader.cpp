@@ -6,6 +6,7 @@
 #include "model/DefinitionJsonFields.h"
 #include "model/JsonCursor.h"
 
+#include <QHash>
 #include <QJsonDocument>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -586,40 +588,62 @@ private:
                 Reference.Slot = List.AddPending(Reference.Index);
                 // A reference by ID is found in the list the text ends with, which may come later
                 // or be given again.
-                if (!Reference.ByID && SourceRead(Source))
-                    Resolve(Reference, Source, ItemPath);
-                else
+                if (!Reference.ByID && SourceRead(Source)) {
+                    if (const QString Why = Resolve(Reference, Source); !Why.isEmpty())
+                        Fail(ItemPath, Why);
+                } else {
                     FDeferred.push_back(Reference);
+                }
                 ++I;
             } while (In.NextElement());
         });
     }
 
-    void Resolve(const TDeferredReference& Reference, const TQORList& Source, const TPath& ItemPath) const
+    // Checks Reference against Source, settling the position of one given by ID; what it should
+    // have been when it leads nowhere, or nothing.
+    QString Resolve(const TDeferredReference& Reference, const TQORList& Source)
     {
         int32_t Index = Reference.Index;
         if (Reference.ByID) {
-            for (int32_t S = 0; S < Source.Count(); ++S) {
-                if (Reference.Field->SourceID(Source, S) != Reference.ID)
-                    continue;
-                if (Index >= 0)
-                    Fail(ItemPath, QStringLiteral("an \"Index\": more than one element has this ID"));
-                Index = S;
-            }
+            const auto Found = PositionsByID(*Reference.Field, Source).value(Reference.ID, -1);
+            if (Found == -2)
+                return QStringLiteral("an \"Index\": more than one element has this ID");
+            Index = Found;
         }
         if (Index < 0 || Index >= Source.Count())
-            Fail(ItemPath, SourceWanted(Source));
+            return SourceWanted(Source);
         if (Reference.ByID)
             static_cast<TQORList*>(Reference.Field->Member(Reference.Element))->SetPending(Reference.Slot, Index);
+        return {};
     }
 
-    void ResolveDeferredReferences() const
+    // The position of each ID in a package-level list, -2 for an ID more than one element has.
+    const QHash<TGUID, int32_t>& PositionsByID(const TJsonField& Field, const TQORList& Source)
+    {
+        QHash<TGUID, int32_t>& Positions = FPositionsByID[&Source];
+        if (Positions.isEmpty()) {
+            for (int32_t S = 0; S < Source.Count(); ++S) {
+                const auto At = Positions.find(Field.SourceID(Source, S));
+                if (At == Positions.end())
+                    Positions.insert(Field.SourceID(Source, S), S);
+                else
+                    *At = -2;
+            }
+        }
+        return Positions;
+    }
+
+    void ResolveDeferredReferences()
     {
         for (const TDeferredReference& Reference : FDeferred) {
+            const QString Why = Resolve(Reference, Reference.Field->Source(FData));
+            if (Why.isEmpty())
+                continue;
+            // Where it stands is worked out only for the report.
             const TPathText At = PathOf(Reference.Element);
             const TPath List = Member(At.Path, Reference.Field->Name);
             const TPath Items = Member(List, "Items");
-            Resolve(Reference, Reference.Field->Source(FData), Element(Items, Reference.Slot));
+            Fail(Element(Items, Reference.Slot), Why);
         }
     }
 
@@ -788,6 +812,7 @@ private:
     std::vector<const TQORList*> FSourcesRead;
     bool FSourcesReadAgain = false;
     std::vector<TDeferredReference> FDeferred;
+    std::unordered_map<const TQORList*, QHash<TGUID, int32_t>> FPositionsByID;
     std::vector<TPendingTaskModule> FPendingTaskModules;
     std::vector<std::pair<const TJsonEnumeration*, std::vector<QByteArray>>> FEnumerationTexts;
 };
