@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Bytes, size_t Size)
     const QJsonDocument Document = QJsonDocument::fromJson(Json, &Error);
     const bool IsJson = Error.error == QJsonParseError::NoError;
     // Reports of texts that are not JSON, and only those, start with their line.
-    if (IsJson == Read.startsWith("failed:Line ") && !Read.contains("expected an object") &&
+    if (IsJson == Read.startsWith("failed:Loading error. Line ") && !Read.contains("expected an object") &&
         !Read.contains("less deeply nested"))
         FuzzSupport::Fail("The reader and the platform's parser disagree on whether this is JSON:",
                           QString::fromUtf8(Read.left(200)));
