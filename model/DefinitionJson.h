@@ -26,8 +26,10 @@ bool WriteDefinitionJson(const TData& Data, QIODevice& Device);
 
 // Replaces Data's content with the definition in Json. A text that is not JSON raises
 // E_QOR_LoadingError with the line, the column and what was expected there; a value of the wrong
-// kind or a reference that leads nowhere raises it with the path of the value. Data is left
-// unchanged on failure.
+// kind or a reference that leads nowhere raises it with the path of the value; the first such fault
+// in the text's order is named, and only once the whole text is known to be JSON. Members may come
+// in any order, those of no field are passed over, and a member given twice counts with its last
+// value (each must be valid). Data is left unchanged on failure.
 void DefinitionFromJson(TData& Data, const QByteArray& Json);
 // The package Json describes, only to be saved: it saves to the very definition file that
 // DefinitionFromJson's package saves to, without first passing through one (so it may still hold,
