@@ -20,6 +20,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -114,6 +115,22 @@ void BM_Build(benchmark::State& State)
     TData Source;
     Load(Source);
     const QByteArray Json = DefinitionToJson(Source);
+    for (auto _ : State) {
+        const std::unique_ptr<TData> Data = PackageForSavingFromJson(Json);
+        TMemoryStream Stream;
+        Data->SaveToStream(Stream);
+        benchmark::DoNotOptimize(Stream.Data().size());
+    }
+    State.SetBytesProcessed(State.iterations() * LargeDefinitionBytes().size());
+}
+
+// The same text with every object's members in alphabetical order, as a hand edit or another tool
+// may leave it: each member is then looked up by name.
+void BM_BuildMembersReordered(benchmark::State& State)
+{
+    TData Source;
+    Load(Source);
+    const QByteArray Json = QJsonDocument::fromJson(DefinitionToJson(Source)).toJson();
     for (auto _ : State) {
         const std::unique_ptr<TData> Data = PackageForSavingFromJson(Json);
         TMemoryStream Stream;
@@ -270,6 +287,7 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Dump)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DumpStreamed)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BuildMembersReordered)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DumpCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BuildCommand)->Unit(benchmark::kMillisecond)->UseRealTime();

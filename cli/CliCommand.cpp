@@ -2,9 +2,13 @@
 
 #include "cli/InputText.h"
 #include "cli/TerminalText.h"
+#include "foundation/AnsiCodec.h"
 #include "foundation/QORExceptions.h"
+#include "foundation/StreamPrimitives.h"
+#include "foundation/Streams.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/StorableText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -94,18 +98,44 @@ void WriteWholeFile(const QString& FileName, const QByteArray& Bytes)
     WriteResultFile(FileName, [&Bytes](QIODevice& File) { return File.write(Bytes) == Bytes.size(); });
 }
 
+std::unique_ptr<TData> ReadDefinitionJsonFile(const QString& FileName)
+{
+    try {
+        return PackageForSavingFromJson(TInputText(FileName).Bytes());
+    } catch (E_QOR& Error) {
+        Error.SetMessage(FileName + QStringLiteral(": ") + Error.Message());
+        throw;
+    }
+}
+
+QString UnstorableTextReport(const TData& Data, const QString& Source)
+{
+    constexpr size_t MaxReported = 20;
+    const std::vector<TUnstorableText> Found = FindUnstorableText(Data);
+    QStringList Lines;
+    for (size_t I = 0; I < Found.size() && I < MaxReported; ++I)
+        Lines.append(Source + QStringLiteral(": ") + Found[I].Path +
+                     QStringLiteral(": characters the definition file cannot store: ") +
+                     DescribeCharacters(Found[I].Characters));
+    if (Found.size() > MaxReported)
+        Lines.append(Source + QStringLiteral(": and %1 more such fields").arg(Found.size() - MaxReported));
+    return Lines.join(QLatin1Char('\n'));
+}
+
 void LoadDefinitionOrJson(TData& Data, const QString& FileName)
 {
     QFile File(FileName);
-    if (File.open(QIODevice::ReadOnly) && LooksLikeJson(File.peek(64))) {
-        File.close();
-        try {
-            DefinitionFromJson(Data, TInputText(FileName).Bytes());
-        } catch (E_QOR& Error) {
-            Error.SetMessage(FileName + QStringLiteral(": ") + Error.Message());
-            throw;
-        }
+    if (!File.open(QIODevice::ReadOnly) || !LooksLikeJson(File.peek(64))) {
+        Data.LoadFromFile(FileName);
         return;
     }
-    Data.LoadFromFile(FileName);
+    File.close();
+    const std::unique_ptr<TData> Package = ReadDefinitionJsonFile(FileName);
+    if (const QString Report = UnstorableTextReport(*Package, FileName); !Report.isEmpty())
+        throw E_QOR_LoadingError(Report);
+    // Through the definition file, so that the package is exactly what the program would load.
+    TMemoryStream Stream;
+    Package->SaveToStream(Stream);
+    SeekToStart(Stream);
+    Data.LoadFromStream(Stream);
 }

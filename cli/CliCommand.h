@@ -99,8 +99,16 @@ public:
 // The commands in the order --help lists them.
 const std::vector<std::unique_ptr<TCommand>>& CliCommands();
 
-// Loads a definition file, or JSON text written by dump (recognised by its first character).
+// Loads a definition file, or JSON text written by dump (recognised by its first character). JSON
+// text the definition file could not store is refused as build refuses it, so that no command
+// works on a package other than the text says.
 void LoadDefinitionOrJson(TData& Data, const QString& FileName);
+// The fields of Data holding text the definition file cannot store, one line each with the field
+// and its characters, each line starting with Source; empty when there are none.
+QString UnstorableTextReport(const TData& Data, const QString& Source);
+// A package read from the JSON text in FileName, not yet through a definition file; a report that
+// fails names the file.
+std::unique_ptr<TData> ReadDefinitionJsonFile(const QString& FileName);
 // Writes a result file through Write, which answers whether every write succeeded. A file is
 // replaced only once everything is written; a device or pipe (/dev/stdout, a named pipe) is
 // written in place, never replaced. Any failure raises E_QOR_SavingError naming the file and why.

@@ -1,13 +1,15 @@
 #include "cli/Commands.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
+#include "model/DefinitionJsonFields.h"
 
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,75 +48,30 @@ QString LabelOf(const QJsonObject& Item)
     return Type.isUndefined() ? Key : Key + QLatin1Char(' ') + Shown(Type);
 }
 
-// Fields in the order the definition file (and the dump) has them, so that a difference reads in
-// the order an author knows; JSON objects themselves keep their keys sorted.
-int FieldRank(const QString& Key)
+// The fields of an element in the order a difference is shown: the text's, but for the few the
+// table places elsewhere.
+std::vector<const TJsonField*> ShownOrder(const TJsonTable& Table)
 {
-    static const QStringList Order = {QStringLiteral("Format"),
-                                      QStringLiteral("Version"),
-                                      QStringLiteral("ID"),
-                                      QStringLiteral("Name"),
-                                      QStringLiteral("Description"),
-                                      QStringLiteral("AboutInformation"),
-                                      QStringLiteral("FullTypeName"),
-                                      QStringLiteral("FileName"),
-                                      QStringLiteral("FilePath"),
-                                      QStringLiteral("SourceFilePath"),
-                                      QStringLiteral("SourceFileName"),
-                                      QStringLiteral("TargetRelativePath"),
-                                      QStringLiteral("InstallIntoGAC"),
-                                      QStringLiteral("Type"),
-                                      QStringLiteral("MediaItemType"),
-                                      QStringLiteral("FileNameExtension"),
-                                      QStringLiteral("Location"),
-                                      QStringLiteral("ObjectServerType"),
-                                      QStringLiteral("Register"),
-                                      QStringLiteral("UseDirectActivation"),
-                                      QStringLiteral("RunFromSourceLocation"),
-                                      QStringLiteral("RunOutOfProcess"),
-                                      QStringLiteral("DelayBeforeReturningToHost"),
-                                      QStringLiteral("SupportsMultipleItems"),
-                                      QStringLiteral("CommandLineArguments"),
-                                      QStringLiteral("AllowExportFromLMS"),
-                                      QStringLiteral("BetaSoftware"),
-                                      QStringLiteral("DataTypesExpanded"),
-                                      QStringLiteral("TaskTypes"),
-                                      QStringLiteral("TaskRecordingTypes"),
-                                      QStringLiteral("TaskResultItemFormats"),
-                                      QStringLiteral("MediaItemFormats"),
-                                      QStringLiteral("InterfaceTypes"),
-                                      QStringLiteral("Drivers"),
-                                      QStringLiteral("CodeModules"),
-                                      QStringLiteral("HostInterfaces"),
-                                      QStringLiteral("ModuleInterfaces"),
-                                      QStringLiteral("SupportFiles"),
-                                      QStringLiteral("TaskModuleObjects"),
-                                      QStringLiteral("TaskModules"),
-                                      QStringLiteral("InputTaskTypes"),
-                                      QStringLiteral("OutputTaskTypes"),
-                                      QStringLiteral("InputTaskRecordingTypes"),
-                                      QStringLiteral("OutputTaskRecordingTypes"),
-                                      QStringLiteral("InputTaskResultItemFormats"),
-                                      QStringLiteral("OutputTaskResultItemFormats"),
-                                      QStringLiteral("OutputMediaItemFormats"),
-                                      QStringLiteral("Configurator"),
-                                      QStringLiteral("CommandEditor"),
-                                      QStringLiteral("LMSNotesSupported"),
-                                      QStringLiteral("PreferredWidth"),
-                                      QStringLiteral("PreferredHeight"),
-                                      QStringLiteral("CommandLineTools"),
-                                      QStringLiteral("ToolCategories"),
-                                      QStringLiteral("AccessibleByServiceEngineers"),
-                                      QStringLiteral("AccessibleBySystemAdministrators"),
-                                      QStringLiteral("AccessibleByTrainers"),
-                                      QStringLiteral("AccessibleByStudents"),
-                                      QStringLiteral("RunAsAdministrator"),
-                                      QStringLiteral("Creator"),
-                                      QStringLiteral("SubCreator"),
-                                      QStringLiteral("Notes"),
-                                      QStringLiteral("Expanded")};
-    const qsizetype Rank = Order.indexOf(Key);
-    return Rank < 0 ? int(Order.size()) : int(Rank);
+    std::vector<const TJsonField*> Order;
+    std::vector<const TJsonField*> AtEnd;
+    const TJsonField* Held = nullptr;
+    for (const TJsonField& Field : Table.Fields) {
+        if (Field.Shown == TJsonShown::AtEnd) {
+            AtEnd.push_back(&Field);
+            continue;
+        }
+        if (Field.Shown == TJsonShown::AfterNext) {
+            Held = &Field;
+            continue;
+        }
+        Order.push_back(&Field);
+        if (Held)
+            Order.push_back(std::exchange(Held, nullptr));
+    }
+    if (Held)
+        Order.push_back(Held);
+    Order.insert(Order.end(), AtEnd.begin(), AtEnd.end());
+    return Order;
 }
 
 class TDiffer
@@ -122,51 +79,53 @@ class TDiffer
 public:
     QStringList Lines;
 
-    void Objects(const QString& Path, const QJsonObject& A, const QJsonObject& B)
+    void Objects(const QString& Path, const QJsonObject& A, const QJsonObject& B, const TJsonTable& Table)
     {
-        QStringList Keys = A.keys();
-        for (const QString& Key : B.keys())
-            if (!A.contains(Key))
-                Keys.append(Key);
-        std::stable_sort(
-            Keys.begin(), Keys.end(), [](const QString& X, const QString& Y) { return FieldRank(X) < FieldRank(Y); });
-        for (const QString& Key : Keys) {
+        for (const TJsonField* Field : ShownOrder(Table)) {
+            const QString Key = QLatin1String(Field->Name.data(), qsizetype(Field->Name.size()));
             const QJsonValue Left = A.value(Key);
             const QJsonValue Right = B.value(Key);
             const QString Where = Path.isEmpty() ? Key : Path + QLatin1Char('/') + Key;
-            if (Left.isObject() && Right.isObject() && Left.toObject().contains(QLatin1String("Items")))
-                List(Where, Left.toObject(), Right.toObject());
+            if (Field->Kind == TJsonFieldKind::Owned)
+                List(Where, Left.toObject(), Right.toObject(), *Field->Items);
+            else if (Field->Kind == TJsonFieldKind::References)
+                References(Where, Left.toObject(), Right.toObject());
             else if (Left != Right && Shown(Left) != Shown(Right))
                 Lines << QStringLiteral("~ %1: %2 -> %3").arg(Where, Shown(Left), Shown(Right));
         }
     }
 
 private:
-    void List(const QString& Path, const QJsonObject& A, const QJsonObject& B)
+    void Expanded(const QString& Path, const QJsonObject& A, const QJsonObject& B)
     {
         const QJsonValue LeftExpanded = A.value(QLatin1String("Expanded"));
         const QJsonValue RightExpanded = B.value(QLatin1String("Expanded"));
         if (LeftExpanded != RightExpanded)
             Lines << QStringLiteral("~ %1/Expanded: %2 -> %3").arg(Path, Shown(LeftExpanded), Shown(RightExpanded));
+    }
+
+    // Positions move when other elements come and go; what is referred to is what counts.
+    void References(const QString& Path, const QJsonObject& A, const QJsonObject& B)
+    {
+        Expanded(Path, A, B);
+        QStringList Was;
+        QStringList Is;
+        QStringList WasIDs;
+        QStringList IsIDs;
+        for (const QJsonValue& Item : A.value(QLatin1String("Items")).toArray())
+            Was << Shown(Item), WasIDs << KeyOf(Item.toObject());
+        for (const QJsonValue& Item : B.value(QLatin1String("Items")).toArray())
+            Is << Shown(Item), IsIDs << KeyOf(Item.toObject());
+        if (WasIDs != IsIDs)
+            Lines << QStringLiteral("~ %1: [%2] -> [%3]")
+                         .arg(Path, Was.join(QStringLiteral(", ")), Is.join(QStringLiteral(", ")));
+    }
+
+    void List(const QString& Path, const QJsonObject& A, const QJsonObject& B, const TJsonTable& Items)
+    {
+        Expanded(Path, A, B);
         const QJsonArray Left = A.value(QLatin1String("Items")).toArray();
         const QJsonArray Right = B.value(QLatin1String("Items")).toArray();
-        const bool References = (!Left.isEmpty() && Left[0].toObject().contains(QLatin1String("Index"))) ||
-                                (!Right.isEmpty() && Right[0].toObject().contains(QLatin1String("Index")));
-        if (References) {
-            // Positions move when other elements come and go; what is referred to is what counts.
-            QStringList Was;
-            QStringList Is;
-            QStringList WasIDs;
-            QStringList IsIDs;
-            for (const QJsonValue& Item : Left)
-                Was << Shown(Item), WasIDs << KeyOf(Item.toObject());
-            for (const QJsonValue& Item : Right)
-                Is << Shown(Item), IsIDs << KeyOf(Item.toObject());
-            if (WasIDs != IsIDs)
-                Lines << QStringLiteral("~ %1: [%2] -> [%3]")
-                             .arg(Path, Was.join(QStringLiteral(", ")), Is.join(QStringLiteral(", ")));
-            return;
-        }
         // The n-th element with a key on one side matches the n-th with that key on the other, so
         // that duplicated IDs still pair up.
         QHash<QString, QList<qsizetype>> RightByKey;
@@ -182,7 +141,7 @@ private:
             }
             const qsizetype Index = Candidates.takeFirst();
             Matched[Index] = true;
-            Objects(Path + QLatin1Char('/') + LabelOf(Item), Item, Right[Index].toObject());
+            Objects(Path + QLatin1Char('/') + LabelOf(Item), Item, Right[Index].toObject(), Items);
         }
         for (qsizetype I = 0; I < Right.size(); ++I)
             if (!Matched[I])
@@ -220,7 +179,8 @@ public:
     int Run(const TParsedArguments& Arguments, TCliIO& IO) const override
     {
         TDiffer Differ;
-        Differ.Objects({}, Normalised(Arguments.Positional[0]), Normalised(Arguments.Positional[1]));
+        Differ.Objects(
+            {}, Normalised(Arguments.Positional[0]), Normalised(Arguments.Positional[1]), PackageJsonTable());
         if (Differ.Lines.isEmpty())
             return ceSuccess;
         Print(IO.Out, Differ.Lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));

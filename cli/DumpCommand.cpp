@@ -1,30 +1,9 @@
 #include "cli/Commands.h"
-#include "cli/InputText.h"
-#include "foundation/AnsiCodec.h"
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
-#include "model/StorableText.h"
 
 namespace {
-
-// Text the definition file cannot store would be written as "?". Refused before anything is written,
-// one line per field, each naming the field and its characters.
-void RefuseUnstorableText(const TData& Data, const QString& Source)
-{
-    constexpr size_t MaxReported = 20;
-    const std::vector<TUnstorableText> Found = FindUnstorableText(Data);
-    if (Found.empty())
-        return;
-    QStringList Lines;
-    for (size_t I = 0; I < Found.size() && I < MaxReported; ++I)
-        Lines.append(Source + QStringLiteral(": ") + Found[I].Path +
-                     QStringLiteral(": characters the definition file cannot store: ") +
-                     DescribeCharacters(Found[I].Characters));
-    if (Found.size() > MaxReported)
-        Lines.append(Source + QStringLiteral(": and %1 more such fields").arg(Found.size() - MaxReported));
-    throw E_QOR_SavingError(Lines.join(QLatin1Char('\n')));
-}
 
 class TDumpCommand : public TCommand
 {
@@ -86,14 +65,10 @@ public:
             return ceFailure;
         }
         const QString Source = Arguments.Positional[0];
-        std::unique_ptr<TData> Data;
-        try {
-            Data = PackageForSavingFromJson(TInputText(Source).Bytes());
-        } catch (E_QOR& Error) {
-            Error.SetMessage(Source + QStringLiteral(": ") + Error.Message());
-            throw;
-        }
-        RefuseUnstorableText(*Data, Source);
+        const std::unique_ptr<TData> Data = ReadDefinitionJsonFile(Source);
+        // Such text would be written as "?": refused before anything is written.
+        if (const QString Report = UnstorableTextReport(*Data, Source); !Report.isEmpty())
+            throw E_QOR_SavingError(Report);
         Data->SaveToFile(Target);
         return ceSuccess;
     }

@@ -428,6 +428,15 @@ int32_t TQORList::PendingIndex(int32_t I) const
     return Entry.Pending;
 }
 
+void TQORList::SetPending(int32_t I, int32_t Index)
+{
+    CheckIndex(I);
+    TEntry& Entry = FItems[static_cast<size_t>(I)];
+    if (!Entry.IsPending)
+        throw E_QOR_InvalidCall(QStringLiteral("The list entry holds a reference, not a position"));
+    Entry.Pending = Index;
+}
+
 int32_t TQORList::AddPending(int32_t Index)
 {
     if (FOwnsItems)

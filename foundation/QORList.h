@@ -107,6 +107,8 @@ public:
     bool IsPending(int32_t I) const;
     int32_t PendingIndex(int32_t I) const;
     int32_t AddPending(int32_t Index);
+    // Gives pending entry I another position, for readers that learn it only later.
+    void SetPending(int32_t I, int32_t Index);
     // Replaces every pending entry i by Source->Items(i). Raises E_QOR_InvalidCall on an owning
     // list, E_QOR_InvalidListItemIndex for an index outside Source.
     void ResolvePending(const TQORList& Source);

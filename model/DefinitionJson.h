@@ -9,12 +9,15 @@
 #include <QIODevice>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class TData;
 
 // The value of the "Format" field that marks the text.
 inline constexpr const char* DefinitionJsonFormat = "quillon-definition";
+// The value of its "Version" field.
+inline constexpr int32_t DefinitionJsonVersion = 1;
 
 QByteArray DefinitionToJson(const TData& Data);
 // The same text written to Device a part at a time, for texts too long to want in memory whole.
@@ -23,16 +26,15 @@ bool WriteDefinitionJson(const TData& Data, QIODevice& Device);
 
 // Replaces Data's content with the definition in Json. A text that is not JSON raises
 // E_QOR_LoadingError with the line, the column and what was expected there; a value of the wrong
-// kind or a reference that leads nowhere raises it with the path of the value. Data is left
-// unchanged on failure.
+// kind or a reference that leads nowhere raises it with the path of the value; the first such fault
+// in the text's order is named, and only once the whole text is known to be JSON. Members may come
+// in any order, those of no field are passed over, and a member given twice counts with its last
+// value (each must be valid). Data is left unchanged on failure.
 void DefinitionFromJson(TData& Data, const QByteArray& Json);
 // The package Json describes, only to be saved: it saves to the very definition file that
 // DefinitionFromJson's package saves to, without first passing through one (so it may still hold,
 // say, text the file's code page cannot carry). Fails as DefinitionFromJson does.
 std::unique_ptr<TData> PackageForSavingFromJson(const QByteArray& Json);
-// The same through the general reader alone, never the quick way for text in the writer's own
-// layout: for tests that hold the two against each other.
-std::unique_ptr<TData> PackageForSavingFromJsonTree(const QByteArray& Json);
 
 // Whether Bytes start like JSON text rather than a definition file (which starts with a binary tag).
 bool LooksLikeJson(const QByteArray& Bytes);

@@ -1,16 +1,22 @@
 #include "foundation/QORExceptions.h"
 #include "foundation/StreamPrimitives.h"
 #include "foundation/Streams.h"
-#include "model/CanonicalJsonReader.h"
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
-#include "model/JsonTape.h"
+#include "model/DefinitionJsonFields.h"
+#include "model/JsonCursor.h"
 
+#include <QHash>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -52,506 +58,782 @@ QString Expected(QJsonParseError::ParseError Error)
     return QStringLiteral("valid JSON");
 }
 
+// The report for a text that is not JSON. It names the place the platform's own parser names,
+// which users of the command have long seen; parsing twice is fine for a text that is refused.
+E_QOR_LoadingError SyntaxReport(const QByteArray& Json, const TJsonSyntaxError& Error)
+{
+    QJsonParseError Described;
+    QJsonDocument::fromJson(Json, &Described);
+    qsizetype Offset = std::max<qsizetype>(Described.offset - 1, 0);
+    if (Described.error == QJsonParseError::NoError) {
+        Described.error = Error.Error;
+        Offset = Error.Offset;
+    }
+    const TTextPosition Position = TextPositionOf(Json, Offset);
+    return E_QOR_LoadingError(QStringLiteral("Line %1, column %2: expected %3 (%4)")
+                                  .arg(Position.Line)
+                                  .arg(Position.Column)
+                                  .arg(Expected(Described.error), Described.errorString()));
+}
+
+// A value that is JSON but not what the package needs there.
+struct TValueFault
+{
+    QString Message;
+};
+
 // Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
 // and spelt out only for a report: most values are read without one.
 struct TPath
 {
     const TPath* Parent = nullptr;
-    const char* Name = nullptr;
+    std::string_view Name;
     qsizetype Index = -1;
 
     QString Text() const
     {
         QString Head = Parent ? Parent->Text() : QString();
-        if (Name)
-            return Head.isEmpty() ? QLatin1String(Name) : Head + QLatin1Char('.') + QLatin1String(Name);
+        if (Name.data()) {
+            const QLatin1String Own(Name.data(), qsizetype(Name.size()));
+            return Head.isEmpty() ? QString(Own) : Head + QLatin1Char('.') + Own;
+        }
         if (Index >= 0)
             return Head + QLatin1Char('[') + QString::number(Index) + QLatin1Char(']');
         return Head;
     }
 };
 
-// Reads the JSON tree into a package, keeping the path of the value at hand for reports.
-class TDefinitionReader
+TPath Member(const TPath& Path, std::string_view Name)
 {
-public:
-    explicit TDefinitionReader(TData& Data) : FData(Data) {}
-
-    void Read(const TJsonValue& Root);
-
-private:
-    [[noreturn]] void Fail(const TPath& Path, const QString& What) const
-    {
-        throw E_QOR_LoadingError(Path.Text() + QStringLiteral(": expected ") + What);
-    }
-
-    static TPath Member(const TPath& Path, const char* Name) { return {&Path, Name, -1}; }
-    static TPath Element(const TPath& Path, qsizetype Index) { return {&Path, nullptr, Index}; }
-
-    // Missing members keep the value they have; present ones must be of the right kind.
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const;
-    void Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const;
-    void ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const;
-    template <class TEnum>
-    void ReadEnum(
-        const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const;
-    int32_t ToInteger(const TJsonValue& Value, const TPath& Path) const;
-    TJsonValue ObjectAt(const TJsonValue& Value, const TPath& Path) const;
-
-    // The items of an owning list: for each one an element is created, added and read.
-    template <class TItem, class F>
-    void ReadOwned(const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem);
-    // A reference list, checked against the package-level list it points into.
-    template <class TList>
-    void
-    ReadReferences(const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source);
-    void ReadConfigurators(const TJsonValue& Root);
-    TTaskModule* ReadTaskModuleReference(const TJsonValue& Value, const TPath& Path) const;
-
-    void ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type);
-    void ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver);
-    void ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module);
-    void ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target);
-    void ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module);
-
-    TData& FData;
-};
-
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QString& Value) const
-{
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    if (!Found.isString())
-        Fail(Member(Path, Name), QStringLiteral("a string"));
-    Value = Found.toString();
+    return {&Path, Name, -1};
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, bool& Value) const
+TPath Element(const TPath& Path, qsizetype Index)
 {
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    if (!Found.isBool())
-        Fail(Member(Path, Name), QStringLiteral("true or false"));
-    Value = Found.toBool();
+    return {&Path, {}, Index};
 }
 
-int32_t TDefinitionReader::ToInteger(const TJsonValue& Value, const TPath& Path) const
+[[noreturn]] void Fail(const TPath& Path, const QString& What)
 {
-    const double Number = Value.toDouble(0.5);
-    if (!Value.isDouble() || std::trunc(Number) != Number || Number < INT32_MIN || Number > INT32_MAX)
-        Fail(Path, QStringLiteral("a whole number from -2147483648 to 2147483647"));
+    throw TValueFault{Path.Text() + QStringLiteral(": expected ") + What};
+}
+
+bool StartsNumber(char C)
+{
+    return C == '-' || C == '.' || (C >= '0' && C <= '9');
+}
+
+QString WholeNumberWanted()
+{
+    return QStringLiteral("a whole number from -2147483648 to 2147483647");
+}
+
+int32_t ToInteger(double Number, const TPath& Path)
+{
+    if (std::trunc(Number) != Number || Number < INT32_MIN || Number > INT32_MAX)
+        Fail(Path, WholeNumberWanted());
     return static_cast<int32_t>(Number);
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, int32_t& Value) const
+// The package-level elements of a reference list, for reports.
+QString SourceWanted(const TQORList& Source)
 {
-    const TJsonValue Found = Object.value(Name);
-    if (!Found.isUndefined())
-        Value = ToInteger(Found, Member(Path, Name));
+    return QStringLiteral("the position or ID of one of the package's ") + QString::number(Source.Count()) +
+           QStringLiteral(" elements of this kind");
 }
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, TGUID& Value) const
+// A reference checked once the text is read: one by ID, or one into a package-level list that the
+// text gives later.
+struct TDeferredReference
 {
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    const QByteArrayView Raw = Found.RawText();
-    std::optional<TGUID> GUID = TGUID::FromBracedBytes(Raw.data(), Raw.size());
-    if (!GUID)
-        GUID = TGUID::FromString(Found.toString());
-    if (!Found.isString() || !GUID)
-        Fail(Member(Path, Name), QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
-    Value = *GUID;
-}
+    void* Element;
+    const TJsonField* Field;
+    int32_t Slot;
+    bool ByID;
+    int32_t Index;
+    TGUID ID;
+};
 
-void TDefinitionReader::Read(const TJsonValue& Object, const TPath& Path, const char* Name, QStringList& Value) const
+// A configurator or command editor, turned into its task module once every code module exists.
+struct TPendingTaskModule
 {
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    if (!Found.isArray())
-        Fail(Member(Path, Name), QStringLiteral("an array of strings"));
-    Value.clear();
-    TJsonValue Item = Found.First();
-    for (qsizetype I = 0; I < Found.size(); ++I, Item = Item.Next()) {
-        if (!Item.isString())
-            Fail(Element(Member(Path, Name), I), QStringLiteral("a string"));
-        Value.append(Item.toString());
+    void* Element;
+    const TJsonField* Field;
+    TTaskModulePosition Position;
+};
+
+// The members of one object, found by name: the text's JSON name for each field of a table.
+struct TSeen
+{
+    uint64_t Bits = 0;
+
+    bool TestAndSet(size_t Index)
+    {
+        const uint64_t Bit = uint64_t(1) << Index;
+        const bool Was = (Bits & Bit) != 0;
+        Bits |= Bit;
+        return Was;
     }
-}
+};
 
-void TDefinitionReader::ReadExpanded(const TJsonValue& Object, const TPath& Path, TQORObject& Target) const
+// Reads the text in one pass, member after member, into a package: each object's members are
+// expected in the writer's order and looked up by name only where the text has another, so a text
+// edited by hand reads as well as the writer's own. Members the tables do not know are passed
+// over; a member given twice counts with its last value.
+class TDefinitionReader
 {
-    bool Expanded = Target.Expanded();
-    Read(Object, Path, "Expanded", Expanded);
-    Target.SetExpanded(Expanded);
-}
+public:
+    TDefinitionReader(TData& Data, const QByteArray& Text) : FData(Data), FText(Text), In(Text) {}
 
-template <class TEnum>
-void TDefinitionReader::ReadEnum(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TEnum& Value, const QStringList& Texts) const
-{
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    if (Found.isString()) {
-        const qsizetype Index = Texts.indexOf(Found.toString());
-        if (Index < 0)
-            Fail(Member(Path, Name),
-                 QStringLiteral("one of \"") + Texts.join(QStringLiteral("\", \"")) + QStringLiteral("\" or a number"));
-        Value = static_cast<TEnum>(Index);
-        return;
+    void Read()
+    {
+        if (In.Next() != '{') {
+            In.SkipDocument();
+            throw TValueFault{QStringLiteral("Line 1, column 1: expected an object")};
+        }
+        if (!StartsWithMarks())
+            ScanMarks();
+        ReadElement(PackageJsonTable(), &FData, {});
+        In.End();
+        ResolveDeferredReferences();
+        ResolveTaskModules();
+        if (FSourcesReadAgain)
+            CheckEveryReference();
+        FData.ResolveReferences();
     }
-    Value = static_cast<TEnum>(ToInteger(Found, Member(Path, Name)));
-}
 
-TJsonValue TDefinitionReader::ObjectAt(const TJsonValue& Value, const TPath& Path) const
-{
-    if (!Value.isObject())
-        Fail(Path, QStringLiteral("an object"));
-    return Value;
-}
-
-template <class TItem, class F>
-void TDefinitionReader::ReadOwned(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TQORList& List, F&& ReadItem)
-{
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    const TPath ListPath = Member(Path, Name);
-    const TJsonValue ListObject = ObjectAt(Found, ListPath);
-    ReadExpanded(ListObject, ListPath, List);
-    const TJsonValue Items = ListObject.value("Items");
-    if (Items.isUndefined())
-        return;
-    const TPath ItemsPath = Member(ListPath, "Items");
-    if (!Items.isArray())
-        Fail(ItemsPath, QStringLiteral("an array"));
-    if (Items.size() >= MaxListSize)
-        Fail(ItemsPath, QStringLiteral("fewer items"));
-    List.SetCapacity(static_cast<int32_t>(Items.size()));
-    TJsonValue Element = Items.First();
-    for (qsizetype I = 0; I < Items.size(); ++I, Element = Element.Next()) {
-        const TPath ItemPath = TDefinitionReader::Element(ItemsPath, I);
-        auto Item = std::make_unique<TItem>();
-        TItem* Added = Item.get();
-        List.Add(Item.release());
-        ReadItem(ObjectAt(Element, ItemPath), ItemPath, *Added);
+private:
+    // The text's "Format" and "Version" in the writer's place, the first two members, are checked
+    // as they come. Anywhere else the whole top level is looked through for them first, so that
+    // a text that is not a definition is named as such before anything in it is read.
+    bool StartsWithMarks() const
+    {
+        TJsonCursor Peek = In;
+        Peek.EnterObject();
+        if (!Peek.FirstMember() || !Peek.Key().Is("Format") || Peek.Next() != '"' ||
+            !Peek.String().Is(DefinitionJsonFormat) || !Peek.NextMember() || !Peek.Key().Is("Version") ||
+            !StartsNumber(Peek.Next()))
+            return false;
+        return Peek.Number().Value == DefinitionJsonVersion;
     }
-}
 
-template <class TList>
-void TDefinitionReader::ReadReferences(
-    const TJsonValue& Object, const TPath& Path, const char* Name, TList& List, const TList& Source)
-{
-    const TJsonValue Found = Object.value(Name);
-    if (Found.isUndefined())
-        return;
-    const TPath ListPath = Member(Path, Name);
-    const TJsonValue ListObject = ObjectAt(Found, ListPath);
-    ReadExpanded(ListObject, ListPath, List);
-    const TJsonValue Items = ListObject.value("Items");
-    if (Items.isUndefined())
-        return;
-    const TPath ItemsPath = Member(ListPath, "Items");
-    if (!Items.isArray())
-        Fail(ItemsPath, QStringLiteral("an array"));
-    TJsonValue Item = Items.First();
-    for (qsizetype I = 0; I < Items.size(); ++I, Item = Item.Next()) {
-        const TPath ItemPath = Element(ItemsPath, I);
-        const TJsonValue Reference = ObjectAt(Item, ItemPath);
-        int32_t Index = -1;
-        if (const TJsonValue Position = Reference.value("Index"); !Position.isUndefined()) {
-            Index = ToInteger(Position, Member(ItemPath, "Index"));
-        } else {
-            // Written by hand: the ID alone must name exactly one element.
-            TGUID ID;
-            Read(Reference, ItemPath, "ID", ID);
-            for (int32_t S = 0; S < Source.Count(); ++S) {
-                if (Source.Items(S)->ID != ID)
-                    continue;
-                if (Index >= 0)
-                    Fail(ItemPath, QStringLiteral("an \"Index\": more than one element has this ID"));
-                Index = S;
+    void ScanMarks()
+    {
+        FMarksScanned = true;
+        TJsonCursor Scan(FText);
+        Scan.Next();
+        Scan.EnterObject();
+        std::optional<bool> Format;
+        std::optional<double> Version;
+        bool VersionIsNumber = true;
+        if (Scan.FirstMember()) {
+            do {
+                const TJsonString Name = Scan.Key();
+                if (Name.Is("Format") && Scan.Next() == '"') {
+                    Format = Scan.String().Is(DefinitionJsonFormat);
+                } else if (Name.Is("Format")) {
+                    Format = false;
+                    Scan.SkipValue();
+                } else if (Name.Is("Version") && StartsNumber(Scan.Next())) {
+                    Version = Scan.Number().Value;
+                    VersionIsNumber = true;
+                } else if (Name.Is("Version")) {
+                    VersionIsNumber = false;
+                    Scan.SkipValue();
+                } else {
+                    Scan.SkipValue();
+                }
+            } while (Scan.NextMember());
+        }
+        Scan.End();
+        if (!Format.value_or(false))
+            Fail(TPath{nullptr, "Format", -1},
+                 QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
+        const TPath VersionPath{nullptr, "Version", -1};
+        if (!VersionIsNumber)
+            Fail(VersionPath, WholeNumberWanted());
+        if (Version && ToInteger(*Version, VersionPath) != DefinitionJsonVersion)
+            Fail(VersionPath, QString::number(DefinitionJsonVersion));
+    }
+
+    // The object at hand as an element of Table's class.
+    void ReadElement(const TJsonTable& Table, void* Target, const TPath& Path)
+    {
+        In.EnterObject();
+        if (!In.FirstMember())
+            return;
+        const std::span<const TJsonField> Fields = Table.Fields;
+        TSeen Seen;
+        size_t Expected = 0;
+        do {
+            const TJsonField* Field = nullptr;
+            if (Expected < Fields.size() && In.TryKey(Fields[Expected].Name))
+                Field = &Fields[Expected];
+            else
+                Field = FieldNamed(Table, In.Key());
+            if (!Field) {
+                In.SkipValue();
+                continue;
             }
+            const size_t Index = size_t(Field - Fields.data());
+            if (Seen.TestAndSet(Index))
+                ReadAgain(Table, *Field, Target);
+            Expected = Index + 1;
+            ReadField(Table, *Field, Target, Member(Path, Field->Name));
+        } while (In.NextMember());
+    }
+
+    // Which of Names the next member is: Names[Expected] is tried first, as it stands in the text;
+    // -1 for a member of another name.
+    template <size_t N> int MemberOf(const std::string_view (&Names)[N], size_t Expected)
+    {
+        if (Expected < N && In.TryKey(Names[Expected]))
+            return int(Expected);
+        const TJsonString Name = In.Key();
+        for (size_t I = 0; I < N; ++I)
+            if (Name.Is(Names[I]))
+                return int(I);
+        return -1;
+    }
+
+    static const TJsonField* FieldNamed(const TJsonTable& Table, const TJsonString& Name)
+    {
+        if (Name.Escaped) {
+            const QString Text = Name.Text();
+            for (const TJsonField& Field : Table.Fields)
+                if (Text == QLatin1String(Field.Name.data(), qsizetype(Field.Name.size())))
+                    return &Field;
+            return nullptr;
+        }
+        const std::string_view Bytes(Name.At, size_t(Name.Length));
+        for (const TJsonField& Field : Table.Fields)
+            if (Field.Name == Bytes)
+                return &Field;
+        return nullptr;
+    }
+
+    void ReadField(const TJsonTable& Table, const TJsonField& Field, void* Target, const TPath& Path)
+    {
+        switch (Field.Kind) {
+        case TJsonFieldKind::FormatMark:
+        case TJsonFieldKind::VersionMark:
+            In.SkipValue();
+            return;
+        case TJsonFieldKind::Text:
+            *static_cast<QString*>(Field.Member(Target)) = Text(Path);
+            return;
+        case TJsonFieldKind::Flag:
+            *static_cast<bool*>(Field.Member(Target)) = Flag(Path);
+            return;
+        case TJsonFieldKind::Integer:
+            *static_cast<int32_t*>(Field.Member(Target)) = Integer(Path);
+            return;
+        case TJsonFieldKind::GUID:
+            *static_cast<TGUID*>(Field.Member(Target)) = GUID(Path);
+            return;
+        case TJsonFieldKind::Enumeration:
+            Field.SetNumber(Target, Enumeration(*Field.Enumeration, Path));
+            return;
+        case TJsonFieldKind::Strings:
+            Strings(*static_cast<QStringList*>(Field.Member(Target)), Path);
+            return;
+        case TJsonFieldKind::Expanded:
+            Table.Object(Target)->SetExpanded(Flag(Path));
+            return;
+        case TJsonFieldKind::Owned: {
+            TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
+            Owned(Field, List, Path);
+            if (&Table == &PackageJsonTable())
+                FSourcesRead.push_back(&List);
+            return;
+        }
+        case TJsonFieldKind::References:
+            References(Target, Field, Path);
+            return;
+        case TJsonFieldKind::TaskModule:
+            TaskModule(Target, Field, Path);
+            return;
+        }
+    }
+
+    // A member met a second time: what its first time left behind goes, so that the last counts.
+    void ReadAgain(const TJsonTable& Table, const TJsonField& Field, void* Target)
+    {
+        switch (Field.Kind) {
+        case TJsonFieldKind::FormatMark:
+        case TJsonFieldKind::VersionMark:
+            if (!FMarksScanned)
+                ScanMarks();
+            return;
+        case TJsonFieldKind::Owned: {
+            TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
+            ForgetPendingIn(*Field.Items, Field, List);
+            List.Clear();
+            if (&Table == &PackageJsonTable()) {
+                std::erase(FSourcesRead, &List);
+                FSourcesReadAgain = true;
+            }
+            return;
+        }
+        case TJsonFieldKind::References:
+            static_cast<TQORList*>(Field.Member(Target))->Clear();
+            std::erase_if(FDeferred, [&](const TDeferredReference& Entry) {
+                return Entry.Element == Target && Entry.Field == &Field;
+            });
+            return;
+        case TJsonFieldKind::TaskModule:
+            std::erase_if(FPendingTaskModules, [&](const TPendingTaskModule& Entry) {
+                return Entry.Element == Target && Entry.Field == &Field;
+            });
+            return;
+        default:
+            return;
+        }
+    }
+
+    QString Text(const TPath& Path)
+    {
+        if (In.Next() != '"')
+            Fail(Path, QStringLiteral("a string"));
+        return In.String().Text();
+    }
+
+    bool Flag(const TPath& Path)
+    {
+        const char Next = In.Next();
+        if (Next != 't' && Next != 'f')
+            Fail(Path, QStringLiteral("true or false"));
+        return In.Boolean();
+    }
+
+    int32_t Integer(const TPath& Path)
+    {
+        if (!StartsNumber(In.Next()))
+            Fail(Path, WholeNumberWanted());
+        return ToInteger(In.Number().Value, Path);
+    }
+
+    TGUID GUID(const TPath& Path)
+    {
+        if (In.Next() != '"')
+            return GUIDOf(nullptr, Path);
+        const TJsonString Text = In.String();
+        return GUIDOf(&Text, Path);
+    }
+
+    // The GUID of a string of the text; none stands for a value that is not a string.
+    static TGUID GUIDOf(const TJsonString* Text, const TPath& Path)
+    {
+        std::optional<TGUID> Read;
+        if (Text && !Text->Escaped)
+            Read = TGUID::FromBracedBytes(Text->At, Text->Length);
+        if (Text && !Read)
+            Read = TGUID::FromString(Text->Text());
+        if (!Read)
+            Fail(Path, QStringLiteral("a GUID such as \"{00000000-0000-0000-0000-000000000000}\""));
+        return *Read;
+    }
+
+    int32_t Enumeration(const TJsonEnumeration& Values, const TPath& Path)
+    {
+        if (In.Next() != '"')
+            return Integer(Path);
+        const TJsonString Text = In.String();
+        const std::vector<QByteArray>& Known = TextsOf(Values);
+        if (!Text.Escaped) {
+            for (size_t I = 0; I < Known.size(); ++I)
+                if (Known[I].size() == Text.Length && memcmp(Known[I].constData(), Text.At, size_t(Text.Length)) == 0)
+                    return int32_t(I);
+        } else if (const qsizetype Index = Values.Texts().indexOf(Text.Text()); Index >= 0) {
+            return int32_t(Index);
+        }
+        Fail(Path,
+             QStringLiteral("one of \"") + Values.Texts().join(QStringLiteral("\", \"")) +
+                 QStringLiteral("\" or a number"));
+    }
+
+    // An enumeration's display texts as the text has them, so that a value is matched in place.
+    const std::vector<QByteArray>& TextsOf(const TJsonEnumeration& Values)
+    {
+        for (const auto& [Of, Texts] : FEnumerationTexts)
+            if (Of == &Values)
+                return Texts;
+        std::vector<QByteArray> Texts;
+        for (const QString& Text : Values.Texts())
+            Texts.push_back(Text.toUtf8());
+        return FEnumerationTexts.emplace_back(&Values, std::move(Texts)).second;
+    }
+
+    void Strings(QStringList& Value, const TPath& Path)
+    {
+        if (In.Next() != '[')
+            Fail(Path, QStringLiteral("an array of strings"));
+        Value.clear();
+        In.EnterArray();
+        if (!In.FirstElement())
+            return;
+        qsizetype I = 0;
+        do {
+            if (In.Next() != '"')
+                Fail(Element(Path, I), QStringLiteral("a string"));
+            Value.append(In.String().Text());
+            ++I;
+        } while (In.NextElement());
+    }
+
+    // A list record, owning or not: an object with the list's Expanded flag and its Items. Each
+    // item is handed to ReadItem with its path.
+    template <class F> void ListObject(TQORList& List, const TPath& Path, F&& ReadItems)
+    {
+        if (In.Next() != '{')
+            Fail(Path, QStringLiteral("an object"));
+        In.EnterObject();
+        if (!In.FirstMember())
+            return;
+        static constexpr std::string_view Members[] = {"Expanded", "Items"};
+        bool ItemsRead = false;
+        int Last = -1;
+        do {
+            Last = MemberOf(Members, size_t(Last + 1));
+            if (Last == 0) {
+                List.SetExpanded(Flag(Member(Path, "Expanded")));
+            } else if (Last == 1) {
+                const TPath ItemsPath = Member(Path, "Items");
+                if (In.Next() != '[')
+                    Fail(ItemsPath, QStringLiteral("an array"));
+                ReadItems(ItemsPath, std::exchange(ItemsRead, true));
+            } else {
+                In.SkipValue();
+            }
+        } while (In.NextMember());
+    }
+
+    void Owned(const TJsonField& Field, TQORList& List, const TPath& Path)
+    {
+        ListObject(List, Path, [&](const TPath& ItemsPath, bool Again) {
+            if (Again) {
+                ForgetPendingIn(*Field.Items, Field, List);
+                List.Clear();
+            }
+            In.EnterArray();
+            if (!In.FirstElement())
+                return;
+            qsizetype I = 0;
+            do {
+                const TPath ItemPath = Element(ItemsPath, I);
+                if (List.Count() >= MaxListSize - 1)
+                    Fail(ItemsPath, QStringLiteral("fewer items"));
+                if (In.Next() != '{')
+                    Fail(ItemPath, QStringLiteral("an object"));
+                ReadElement(*Field.Items, Field.AddItem(List), ItemPath);
+                ++I;
+            } while (In.NextElement());
+        });
+    }
+
+    bool SourceRead(const TQORList& Source) const
+    {
+        return std::find(FSourcesRead.begin(), FSourcesRead.end(), &Source) != FSourcesRead.end();
+    }
+
+    // A reference: its position in the package-level list, or (written by hand) the ID of an
+    // element there. The ID and name the writer adds beside a position are for the human reader.
+    void References(void* Target, const TJsonField& Field, const TPath& Path)
+    {
+        TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
+        const TQORList& Source = Field.Source(FData);
+        ListObject(List, Path, [&](const TPath& ItemsPath, bool Again) {
+            if (Again) {
+                List.Clear();
+                std::erase_if(FDeferred, [&](const TDeferredReference& Entry) {
+                    return Entry.Element == Target && Entry.Field == &Field;
+                });
+            }
+            In.EnterArray();
+            if (!In.FirstElement())
+                return;
+            qsizetype I = 0;
+            do {
+                const TPath ItemPath = Element(ItemsPath, I);
+                if (In.Next() != '{')
+                    Fail(ItemPath, QStringLiteral("an object"));
+                std::optional<int32_t> Index;
+                // The ID counts only without a position: it is read once that is known.
+                bool HasID = false;
+                bool IDIsString = false;
+                TJsonString ID;
+                static constexpr std::string_view Members[] = {"Index", "ID", "Name"};
+                int Last = -1;
+                In.EnterObject();
+                if (In.FirstMember()) {
+                    do {
+                        Last = MemberOf(Members, size_t(Last + 1));
+                        if (Last == 0) {
+                            Index = Integer(Member(ItemPath, "Index"));
+                        } else if (Last == 1) {
+                            HasID = true;
+                            IDIsString = In.Next() == '"';
+                            if (IDIsString)
+                                ID = In.String();
+                            else
+                                In.SkipValue();
+                        } else {
+                            In.SkipValue();
+                        }
+                    } while (In.NextMember());
+                }
+                TDeferredReference Reference{Target, &Field, 0, !Index, Index.value_or(-1), {}};
+                if (!Index && HasID)
+                    Reference.ID = GUIDOf(IDIsString ? &ID : nullptr, Member(ItemPath, "ID"));
+                Reference.Slot = List.AddPending(Reference.Index);
+                // A reference by ID is found in the list the text ends with, which may come later
+                // or be given again.
+                if (!Reference.ByID && SourceRead(Source)) {
+                    if (const QString Why = Resolve(Reference, Source); !Why.isEmpty())
+                        Fail(ItemPath, Why);
+                } else {
+                    FDeferred.push_back(Reference);
+                }
+                ++I;
+            } while (In.NextElement());
+        });
+    }
+
+    // Checks Reference against Source, settling the position of one given by ID; what it should
+    // have been when it leads nowhere, or nothing.
+    QString Resolve(const TDeferredReference& Reference, const TQORList& Source)
+    {
+        int32_t Index = Reference.Index;
+        if (Reference.ByID) {
+            const auto Found = PositionsByID(*Reference.Field, Source).value(Reference.ID, -1);
+            if (Found == -2)
+                return QStringLiteral("an \"Index\": more than one element has this ID");
+            Index = Found;
         }
         if (Index < 0 || Index >= Source.Count())
-            Fail(ItemPath,
-                 QStringLiteral("the position or ID of one of the package's ") + QString::number(Source.Count()) +
-                     QStringLiteral(" elements of this kind"));
-        List.AddPending(Index);
+            return SourceWanted(Source);
+        if (Reference.ByID)
+            static_cast<TQORList*>(Reference.Field->Member(Reference.Element))->SetPending(Reference.Slot, Index);
+        return {};
     }
-}
 
-TTaskModule* TDefinitionReader::ReadTaskModuleReference(const TJsonValue& Value, const TPath& Path) const
-{
-    if (Value.isUndefined() || Value.isNull())
-        return nullptr;
-    const TJsonValue Reference = ObjectAt(Value, Path);
-    TTaskModulePosition Position;
-    Read(Reference, Path, "CodeModule", Position.CodeModule);
-    Read(Reference, Path, "Object", Position.Object);
-    Read(Reference, Path, "TaskModule", Position.TaskModule);
-    const auto Within = [](int32_t Index, int32_t Count) { return Index >= 0 && Index < Count; };
-    const TCodeModules& Modules = FData.CodeModules;
-    if (!Within(Position.CodeModule, Modules.Count()))
-        Fail(Member(Path, "CodeModule"), QStringLiteral("the position of a code module"));
-    const TTaskModuleObjects& Objects = Modules.Items(Position.CodeModule)->TaskModuleObjects;
-    if (!Within(Position.Object, Objects.Count()))
-        Fail(Member(Path, "Object"), QStringLiteral("the position of a task module object in that code module"));
-    if (!Within(Position.TaskModule, Objects.Items(Position.Object)->TaskModules.Count()))
+    // The position of each ID in a package-level list, -2 for an ID more than one element has.
+    const QHash<TGUID, int32_t>& PositionsByID(const TJsonField& Field, const TQORList& Source)
+    {
+        QHash<TGUID, int32_t>& Positions = FPositionsByID[&Source];
+        if (Positions.isEmpty()) {
+            for (int32_t S = 0; S < Source.Count(); ++S) {
+                const auto At = Positions.find(Field.SourceID(Source, S));
+                if (At == Positions.end())
+                    Positions.insert(Field.SourceID(Source, S), S);
+                else
+                    *At = -2;
+            }
+        }
+        return Positions;
+    }
+
+    void ResolveDeferredReferences()
+    {
+        for (const TDeferredReference& Reference : FDeferred) {
+            const QString Why = Resolve(Reference, Reference.Field->Source(FData));
+            if (Why.isEmpty())
+                continue;
+            // Where it stands is worked out only for the report.
+            const TPathText At = PathOf(Reference.Element);
+            const TPath List = Member(At.Path, Reference.Field->Name);
+            const TPath Items = Member(List, "Items");
+            Fail(Element(Items, Reference.Slot), Why);
+        }
+    }
+
+    void TaskModule(void* Target, const TJsonField& Field, const TPath& Path)
+    {
+        TTaskModule*& Module = *static_cast<TTaskModule**>(Field.Member(Target));
+        Module = nullptr;
+        const char Next = In.Next();
+        if (Next == 'n') {
+            In.Null();
+            return;
+        }
+        if (Next != '{')
+            Fail(Path, QStringLiteral("an object"));
+        static constexpr std::string_view Members[] = {"CodeModule", "Object", "TaskModule"};
+        TPendingTaskModule Pending{Target, &Field, {}};
+        int32_t* const Positions[] = {
+            &Pending.Position.CodeModule, &Pending.Position.Object, &Pending.Position.TaskModule};
+        int Last = -1;
+        In.EnterObject();
+        if (In.FirstMember()) {
+            do {
+                Last = MemberOf(Members, size_t(Last + 1));
+                if (Last >= 0)
+                    *Positions[Last] = Integer(Member(Path, Members[Last]));
+                else
+                    In.SkipValue();
+            } while (In.NextMember());
+        }
+        FPendingTaskModules.push_back(Pending);
+    }
+
+    // Configurators and command editors may point into later code modules.
+    void ResolveTaskModules() const
+    {
+        const auto Within = [](int32_t Index, int32_t Count) { return Index >= 0 && Index < Count; };
+        const TCodeModules& Modules = FData.CodeModules;
+        for (const TPendingTaskModule& Pending : FPendingTaskModules) {
+            const TTaskModulePosition& At = Pending.Position;
+            if (!Within(At.CodeModule, Modules.Count()) ||
+                !Within(At.Object, Modules.Items(At.CodeModule)->TaskModuleObjects.Count()) ||
+                !Within(At.TaskModule,
+                        Modules.Items(At.CodeModule)->TaskModuleObjects.Items(At.Object)->TaskModules.Count()))
+                TaskModuleOutside(Pending);
+            *static_cast<TTaskModule**>(Pending.Field->Member(Pending.Element)) = TaskModuleAtPosition(Modules, At);
+        }
+    }
+
+    [[noreturn]] void TaskModuleOutside(const TPendingTaskModule& Pending) const
+    {
+        const TPathText Owner = PathOf(Pending.Element);
+        const TPath Path = Member(Owner.Path, Pending.Field->Name);
+        const TTaskModulePosition& At = Pending.Position;
+        const TCodeModules& Modules = FData.CodeModules;
+        if (At.CodeModule < 0 || At.CodeModule >= Modules.Count())
+            Fail(Member(Path, "CodeModule"), QStringLiteral("the position of a code module"));
+        const TTaskModuleObjects& Objects = Modules.Items(At.CodeModule)->TaskModuleObjects;
+        if (At.Object < 0 || At.Object >= Objects.Count())
+            Fail(Member(Path, "Object"), QStringLiteral("the position of a task module object in that code module"));
         Fail(Member(Path, "TaskModule"), QStringLiteral("the position of a task module in that object"));
-    return TaskModuleAtPosition(Modules, Position);
-}
-
-// Configurators and command editors may point into later code modules: read once all exist.
-void TDefinitionReader::ReadConfigurators(const TJsonValue& Root)
-{
-    const auto ItemsOf = [](const TJsonValue& Object, const char* Name) { return Object.value(Name).value("Items"); };
-    const TJsonValue Modules = ItemsOf(Root, "CodeModules");
-    const TPath ModulesPath{nullptr, "CodeModules", -1};
-    const TPath ModuleItems = Member(ModulesPath, "Items");
-    TJsonValue ModuleItem = Modules.First();
-    for (int32_t C = 0; C < FData.CodeModules.Count(); ++C, ModuleItem = ModuleItem.Next()) {
-        const TPath ModulePath = Element(ModuleItems, C);
-        const TPath ObjectsPath = Member(ModulePath, "TaskModuleObjects");
-        const TPath ObjectItems = Member(ObjectsPath, "Items");
-        const TJsonValue Objects = ItemsOf(ModuleItem, "TaskModuleObjects");
-        TCodeModule* Module = FData.CodeModules.Items(C);
-        TJsonValue Object = Objects.First();
-        for (int32_t O = 0; O < Module->TaskModuleObjects.Count(); ++O, Object = Object.Next()) {
-            const TPath ObjectPath = Element(ObjectItems, O);
-            TTaskModuleObject* Target = Module->TaskModuleObjects.Items(O);
-            Target->Configurator =
-                ReadTaskModuleReference(Object.value("Configurator"), Member(ObjectPath, "Configurator"));
-            Target->CommandEditor =
-                ReadTaskModuleReference(Object.value("CommandEditor"), Member(ObjectPath, "CommandEditor"));
-        }
     }
-}
 
-void TDefinitionReader::ReadDataType(const TJsonValue& Object, const TPath& Path, TBaseDataType& Type)
-{
-    Read(Object, Path, "ID", Type.ID);
-    Read(Object, Path, "Name", Type.Name);
-    if (auto* Task = dynamic_cast<TTaskType*>(&Type))
-        Read(Object, Path, "FileNameExtension", Task->FileNameExtension);
-    if (auto* Recording = dynamic_cast<TTaskRecordingType*>(&Type))
-        Read(Object, Path, "FileNameExtension", Recording->FileNameExtension);
-    if (auto* Format = dynamic_cast<TTaskResultItemFormat*>(&Type))
-        Read(Object, Path, "Description", Format->Description);
-    if (auto* Media = dynamic_cast<TMediaItemFormat*>(&Type)) {
-        ReadEnum(Object, Path, "MediaItemType", Media->MediaItemType, MediaItemTypeTexts());
-        Read(Object, Path, "FileNameExtension", Media->FileNameExtension);
-    }
-    Read(Object, Path, "Creator", Type.Creator);
-    Read(Object, Path, "SubCreator", Type.SubCreator);
-    Read(Object, Path, "Notes", Type.Notes);
-    ReadExpanded(Object, Path, Type);
-}
-
-void TDefinitionReader::ReadDriver(const TJsonValue& Object, const TPath& Path, TDriver& Driver)
-{
-    Read(Object, Path, "ID", Driver.ID);
-    Read(Object, Path, "Name", Driver.Name);
-    Read(Object, Path, "FileName", Driver.FileName);
-    Read(Object, Path, "FilePath", Driver.FilePath);
-    ReadEnum(Object, Path, "Location", Driver.Location, DriverLocationTexts());
-    ReadEnum(Object, Path, "ObjectServerType", Driver.ObjectServerType, ObjectServerTypeTexts());
-    Read(Object, Path, "Register", Driver.Register);
-    Read(Object, Path, "Creator", Driver.Creator);
-    Read(Object, Path, "SubCreator", Driver.SubCreator);
-    Read(Object, Path, "Notes", Driver.Notes);
-    ReadExpanded(Object, Path, Driver);
-}
-
-void TDefinitionReader::ReadTaskModule(const TJsonValue& Object, const TPath& Path, TTaskModule& Module)
-{
-    Read(Object, Path, "ID", Module.ID);
-    ReadEnum(Object, Path, "Type", Module.Type, TaskModuleTypeTexts());
-    Read(Object, Path, "SupportsMultipleItems", Module.SupportsMultipleItems);
-    ReadReferences(Object, Path, "InputTaskTypes", Module.InputTaskTypes, FData.TaskTypes);
-    ReadReferences(Object, Path, "OutputTaskTypes", Module.OutputTaskTypes, FData.TaskTypes);
-    ReadReferences(Object, Path, "InputTaskRecordingTypes", Module.InputTaskRecordingTypes, FData.TaskRecordingTypes);
-    ReadReferences(Object, Path, "OutputTaskRecordingTypes", Module.OutputTaskRecordingTypes, FData.TaskRecordingTypes);
-    ReadReferences(
-        Object, Path, "InputTaskResultItemFormats", Module.InputTaskResultItemFormats, FData.TaskResultItemFormats);
-    ReadReferences(
-        Object, Path, "OutputTaskResultItemFormats", Module.OutputTaskResultItemFormats, FData.TaskResultItemFormats);
-    ReadReferences(Object, Path, "OutputMediaItemFormats", Module.OutputMediaItemFormats, FData.MediaItemFormats);
-    ReadExpanded(Object, Path, Module);
-}
-
-void TDefinitionReader::ReadObject(const TJsonValue& Object, const TPath& Path, TTaskModuleObject& Target)
-{
-    Read(Object, Path, "ID", Target.ID);
-    Read(Object, Path, "Name", Target.Name);
-    Read(Object, Path, "FullTypeName", Target.FullTypeName);
-    Read(Object, Path, "RunOutOfProcess", Target.RunOutOfProcess);
-    Read(Object, Path, "DelayBeforeReturningToHost", Target.DelayBeforeReturningToHost);
-    ReadOwned<TTaskModule>(Object,
-                           Path,
-                           "TaskModules",
-                           Target.TaskModules,
-                           [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModule& Module) {
-                               ReadTaskModule(Item, ItemPath, Module);
-                           });
-    Read(Object, Path, "LMSNotesSupported", Target.LMSNotesSupported);
-    Read(Object, Path, "PreferredWidth", Target.PreferredWidth);
-    Read(Object, Path, "PreferredHeight", Target.PreferredHeight);
-    Read(Object, Path, "ToolCategories", Target.ToolCategories);
-    Read(Object, Path, "AccessibleByServiceEngineers", Target.AccessibleByServiceEngineers);
-    Read(Object, Path, "AccessibleBySystemAdministrators", Target.AccessibleBySystemAdministrators);
-    Read(Object, Path, "AccessibleByTrainers", Target.AccessibleByTrainers);
-    Read(Object, Path, "AccessibleByStudents", Target.AccessibleByStudents);
-    Read(Object, Path, "Notes", Target.Notes);
-    ReadExpanded(Object, Path, Target);
-}
-
-void TDefinitionReader::ReadCodeModule(const TJsonValue& Object, const TPath& Path, TCodeModule& Module)
-{
-    Read(Object, Path, "ID", Module.ID);
-    Read(Object, Path, "Name", Module.Name);
-    Read(Object, Path, "FilePath", Module.FilePath);
-    Read(Object, Path, "FileName", Module.FileName);
-    ReadEnum(Object, Path, "Location", Module.Location, CodeModuleLocationTexts());
-    ReadEnum(Object, Path, "ObjectServerType", Module.ObjectServerType, ObjectServerTypeTexts());
-    Read(Object, Path, "Register", Module.Register);
-    Read(Object, Path, "UseDirectActivation", Module.UseDirectActivation);
-    Read(Object, Path, "RunFromSourceLocation", Module.RunFromSourceLocation);
-    ReadReferences(Object, Path, "HostInterfaces", Module.HostInterfaces, FData.InterfaceTypes);
-    ReadReferences(Object, Path, "ModuleInterfaces", Module.ModuleInterfaces, FData.InterfaceTypes);
-    ReadOwned<TSupportFile>(Object,
-                            Path,
-                            "SupportFiles",
-                            Module.SupportFiles,
-                            [this](const TJsonValue& Item, const TPath& ItemPath, TSupportFile& File) {
-                                Read(Item, ItemPath, "SourceFilePath", File.SourceFilePath);
-                                Read(Item, ItemPath, "SourceFileName", File.SourceFileName);
-                                Read(Item, ItemPath, "TargetRelativePath", File.TargetRelativePath);
-                                Read(Item, ItemPath, "InstallIntoGAC", File.InstallIntoGAC);
-                            });
-    ReadOwned<TTaskModuleObject>(Object,
-                                 Path,
-                                 "TaskModuleObjects",
-                                 Module.TaskModuleObjects,
-                                 [this](const TJsonValue& Item, const TPath& ItemPath, TTaskModuleObject& Target) {
-                                     ReadObject(Item, ItemPath, Target);
-                                 });
-    ReadOwned<TCommandLineTool>(
-        Object,
-        Path,
-        "CommandLineTools",
-        Module.CommandLineTools,
-        [this](const TJsonValue& Item, const TPath& ItemPath, TCommandLineTool& Tool) {
-            Read(Item, ItemPath, "ID", Tool.ID);
-            Read(Item, ItemPath, "Name", Tool.Name);
-            Read(Item, ItemPath, "CommandLineArguments", Tool.CommandLineArguments);
-            Read(Item, ItemPath, "ToolCategories", Tool.ToolCategories);
-            Read(Item, ItemPath, "AccessibleByServiceEngineers", Tool.AccessibleByServiceEngineers);
-            Read(Item, ItemPath, "AccessibleBySystemAdministrators", Tool.AccessibleBySystemAdministrators);
-            Read(Item, ItemPath, "AccessibleByTrainers", Tool.AccessibleByTrainers);
-            Read(Item, ItemPath, "AccessibleByStudents", Tool.AccessibleByStudents);
-            Read(Item, ItemPath, "RunAsAdministrator", Tool.RunAsAdministrator);
-            Read(Item, ItemPath, "Notes", Tool.Notes);
-            ReadExpanded(Item, ItemPath, Tool);
-        });
-    Read(Object, Path, "Creator", Module.Creator);
-    Read(Object, Path, "SubCreator", Module.SubCreator);
-    Read(Object, Path, "Notes", Module.Notes);
-    ReadExpanded(Object, Path, Module);
-}
-
-void TDefinitionReader::Read(const TJsonValue& Root)
-{
-    if (!Root.value("Format").IsText(DefinitionJsonFormat))
-        Fail(TPath{nullptr, "Format", -1},
-             QStringLiteral("\"") + QLatin1String(DefinitionJsonFormat) + QLatin1Char('"'));
-    int32_t Version = 1;
-    Read(Root, {}, "Version", Version);
-    if (Version != 1)
-        Fail(TPath{nullptr, "Version", -1}, QStringLiteral("1"));
-    Read(Root, {}, "ID", FData.ID);
-    Read(Root, {}, "Name", FData.Name);
-    Read(Root, {}, "Description", FData.Description);
-    Read(Root, {}, "AboutInformation", FData.AboutInformation);
-    Read(Root, {}, "Creator", FData.Creator);
-    Read(Root, {}, "SubCreator", FData.SubCreator);
-    Read(Root, {}, "AllowExportFromLMS", FData.AllowExportFromLMS);
-    Read(Root, {}, "BetaSoftware", FData.BetaSoftware);
-    Read(Root, {}, "DataTypesExpanded", FData.DataTypesExpanded);
-    const auto DataType = [this](const TJsonValue& Item, const TPath& Path, TBaseDataType& Type) {
-        ReadDataType(Item, Path, Type);
+    // Where an element stands, for the reports that come after the text is read: the members and
+    // positions leading to it, held in Segments, which Path's links point into.
+    struct TPathText
+    {
+        std::vector<TPath> Segments;
+        TPath Path;
     };
-    ReadOwned<TTaskType>(Root, {}, "TaskTypes", FData.TaskTypes, DataType);
-    ReadOwned<TTaskRecordingType>(Root, {}, "TaskRecordingTypes", FData.TaskRecordingTypes, DataType);
-    ReadOwned<TTaskResultItemFormat>(Root, {}, "TaskResultItemFormats", FData.TaskResultItemFormats, DataType);
-    ReadOwned<TMediaItemFormat>(Root, {}, "MediaItemFormats", FData.MediaItemFormats, DataType);
-    ReadOwned<TInterfaceType>(Root,
-                              {},
-                              "InterfaceTypes",
-                              FData.InterfaceTypes,
-                              [this](const TJsonValue& Item, const TPath& Path, TInterfaceType& Type) {
-                                  Read(Item, Path, "ID", Type.ID);
-                                  Read(Item, Path, "Name", Type.Name);
-                                  Read(Item, Path, "Creator", Type.Creator);
-                                  Read(Item, Path, "SubCreator", Type.SubCreator);
-                                  Read(Item, Path, "Notes", Type.Notes);
-                                  ReadExpanded(Item, Path, Type);
-                              });
-    ReadOwned<TDriver>(
-        Root, {}, "Drivers", FData.Drivers, [this](const TJsonValue& Item, const TPath& Path, TDriver& Driver) {
-            ReadDriver(Item, Path, Driver);
-        });
-    ReadOwned<TCodeModule>(
-        Root,
-        {},
-        "CodeModules",
-        FData.CodeModules,
-        [this](const TJsonValue& Item, const TPath& Path, TCodeModule& Module) { ReadCodeModule(Item, Path, Module); });
-    ReadConfigurators(Root);
-    FData.ResolveReferences();
-}
 
-std::unique_ptr<TData> ReadPackageFromTree(const QByteArray& Json)
-{
-    TJsonTape Tape;
-    TJsonTapeError Error;
-    if (!Tape.Parse(Json, Error)) {
-        // Rare enough to parse twice: the report names the place the platform's parser names, which
-        // users of the command have long seen.
-        QJsonParseError Described;
-        QJsonDocument::fromJson(Json, &Described);
-        qsizetype Offset = std::max<qsizetype>(Described.offset - 1, 0);
-        if (Described.error == QJsonParseError::NoError) {
-            Described.error = Error.Error;
-            Offset = Error.Offset;
+    TPathText PathOf(const void* Wanted) const
+    {
+        TPathText Result;
+        std::vector<std::pair<std::string_view, qsizetype>> Trail;
+        FindPath(PackageJsonTable(), &FData, Wanted, Trail);
+        // Three links per step (member, Items, position); reserved so that none of them moves.
+        Result.Segments.reserve(Trail.size() * 3);
+        const TPath* Parent = nullptr;
+        for (const auto& [Name, Index] : Trail) {
+            Result.Segments.push_back({Parent, Name, -1});
+            Result.Segments.push_back(Member(Result.Segments.back(), "Items"));
+            Result.Segments.push_back(Element(Result.Segments.back(), Index));
+            Parent = &Result.Segments.back();
         }
-        const TTextPosition Position = TextPositionOf(Json, Offset);
-        throw E_QOR_LoadingError(QStringLiteral("Line %1, column %2: expected %3 (%4)")
-                                     .arg(Position.Line)
-                                     .arg(Position.Column)
-                                     .arg(Expected(Described.error), Described.errorString()));
+        Result.Path = Parent ? *Parent : TPath{};
+        return Result;
     }
-    if (!Tape.Root().isObject())
-        throw E_QOR_LoadingError(QStringLiteral("Line 1, column 1: expected an object"));
-    auto Package = std::make_unique<TData>();
-    TDefinitionReader(*Package).Read(Tape.Root());
-    return Package;
-}
+
+    bool FindPath(const TJsonTable& Table,
+                  void* Current,
+                  const void* Wanted,
+                  std::vector<std::pair<std::string_view, qsizetype>>& Trail) const
+    {
+        if (Current == Wanted)
+            return true;
+        for (const TJsonField& Field : Table.Fields) {
+            if (Field.Kind != TJsonFieldKind::Owned)
+                continue;
+            const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
+            for (int32_t I = 0; I < List.Count(); ++I) {
+                Trail.emplace_back(Field.Name, I);
+                if (FindPath(*Field.Items, Field.Item(List, I), Wanted, Trail))
+                    return true;
+                Trail.pop_back();
+            }
+        }
+        return false;
+    }
+
+    // Entries waiting for the end of the text that belong to elements of List, which is about to
+    // be emptied, are dropped with them.
+    void ForgetPendingIn(const TJsonTable& Items, const TJsonField& Field, const TQORList& List)
+    {
+        if (FDeferred.empty() && FPendingTaskModules.empty())
+            return;
+        std::unordered_set<const void*> Gone;
+        const auto Collect = [&Gone](auto& Self, const TJsonTable& Table, void* Element) -> void {
+            Gone.insert(Element);
+            for (const TJsonField& Inner : Table.Fields) {
+                if (Inner.Kind != TJsonFieldKind::Owned)
+                    continue;
+                const TQORList& Owned = *static_cast<const TQORList*>(Inner.Member(Element));
+                for (int32_t I = 0; I < Owned.Count(); ++I)
+                    Self(Self, *Inner.Items, Inner.Item(Owned, I));
+            }
+        };
+        for (int32_t I = 0; I < List.Count(); ++I)
+            Collect(Collect, Items, Field.Item(List, I));
+        std::erase_if(FDeferred, [&](const TDeferredReference& Entry) { return Gone.contains(Entry.Element); });
+        std::erase_if(FPendingTaskModules,
+                      [&](const TPendingTaskModule& Entry) { return Gone.contains(Entry.Element); });
+    }
+
+    // A package-level list given twice may have left references checked against its first,
+    // forgotten, items: every reference is checked once more against what the package holds.
+    void CheckEveryReference() const { CheckReferences(PackageJsonTable(), &FData, TPath{}); }
+
+    void CheckReferences(const TJsonTable& Table, void* Current, const TPath& Path) const
+    {
+        for (const TJsonField& Field : Table.Fields) {
+            if (Field.Kind == TJsonFieldKind::References) {
+                const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
+                const TQORList& Source = Field.Source(FData);
+                for (int32_t I = 0; I < List.Count(); ++I) {
+                    const int32_t Index = List.IsPending(I) ? List.PendingIndex(I) : 0;
+                    if (Index < 0 || Index >= Source.Count()) {
+                        const TPath ListPath = Member(Path, Field.Name);
+                        Fail(Element(Member(ListPath, "Items"), I), SourceWanted(Source));
+                    }
+                }
+            } else if (Field.Kind == TJsonFieldKind::Owned) {
+                const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
+                const TPath ListPath = Member(Path, Field.Name);
+                const TPath Items = Member(ListPath, "Items");
+                for (int32_t I = 0; I < List.Count(); ++I)
+                    CheckReferences(*Field.Items, Field.Item(List, I), Element(Items, I));
+            }
+        }
+    }
+
+    TData& FData;
+    const QByteArray& FText;
+    TJsonCursor In;
+    bool FMarksScanned = false;
+    // The package-level lists read so far, which references can be checked against at once.
+    std::vector<const TQORList*> FSourcesRead;
+    bool FSourcesReadAgain = false;
+    std::vector<TDeferredReference> FDeferred;
+    std::unordered_map<const TQORList*, QHash<TGUID, int32_t>> FPositionsByID;
+    std::vector<TPendingTaskModule> FPendingTaskModules;
+    std::vector<std::pair<const TJsonEnumeration*, std::vector<QByteArray>>> FEnumerationTexts;
+};
 
 std::unique_ptr<TData> ReadPackage(const QByteArray& Json)
 {
     auto Package = std::make_unique<TData>();
-    if (ReadCanonicalDefinitionJson(*Package, Json))
+    try {
+        TDefinitionReader(*Package, Json).Read();
         return Package;
-    return ReadPackageFromTree(Json);
+    } catch (const TJsonSyntaxError& Error) {
+        throw SyntaxReport(Json, Error);
+    } catch (const TValueFault& Fault) {
+        // A text that is not JSON is named as such first, wherever its fault lies.
+        try {
+            TJsonCursor(Json).SkipDocument();
+        } catch (const TJsonSyntaxError& Error) {
+            throw SyntaxReport(Json, Error);
+        }
+        throw E_QOR_LoadingError(Fault.Message);
+    }
 }
 
 } // namespace
@@ -569,9 +851,4 @@ void DefinitionFromJson(TData& Data, const QByteArray& Json)
 std::unique_ptr<TData> PackageForSavingFromJson(const QByteArray& Json)
 {
     return ReadPackage(Json);
-}
-
-std::unique_ptr<TData> PackageForSavingFromJsonTree(const QByteArray& Json)
-{
-    return ReadPackageFromTree(Json);
 }

@@ -1,6 +1,7 @@
 #include "model/JsonWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace {
@@ -185,15 +186,15 @@ void TJsonWriter::EndArray()
     FText[FUsed - 1] = ']';
 }
 
-void TJsonWriter::Key(const char* Name)
+void TJsonWriter::Key(std::string_view Name)
 {
     BeforeValue();
-    const size_t Length = strlen(Name);
-    char* To = Room(qsizetype(Length) + 4);
+    const qsizetype Length = qsizetype(Name.size());
+    char* To = Room(Length + 4);
     *To = '"';
-    memcpy(To + 1, Name, Length);
+    memcpy(To + 1, Name.data(), size_t(Length));
     memcpy(To + 1 + Length, "\": ", 3);
-    FUsed += qsizetype(Length) + 4;
+    FUsed += Length + 4;
     FAfterKey = true;
 }
 
@@ -206,24 +207,37 @@ void TJsonWriter::String(const QString& Value)
 
 void TJsonWriter::GUID(const TGUID& Value)
 {
-    static const char Hex[] = "0123456789ABCDEF";
+    // Every byte's two digits, looked up at once.
+    static const auto Digits = [] {
+        std::array<char, 512> Pairs{};
+        const char Hex[] = "0123456789ABCDEF";
+        for (int Byte = 0; Byte < 256; ++Byte) {
+            Pairs[size_t(Byte) * 2] = Hex[Byte >> 4];
+            Pairs[size_t(Byte) * 2 + 1] = Hex[Byte & 15];
+        }
+        return Pairs;
+    }();
     BeforeValue();
     const auto Bytes = Value.ToBytes();
-    // Registry order: the three fields little-endian on the stream, shown most significant first.
-    static const int Order[20] = {3, 2, 1, 0, -1, 5, 4, -1, 7, 6, -1, 8, 9, -1, 10, 11, 12, 13, 14, 15};
     char* To = Room(40);
-    *To++ = '"';
-    *To++ = '{';
-    for (const int At : Order) {
-        if (At < 0) {
-            *To++ = '-';
-            continue;
-        }
-        *To++ = Hex[Bytes[size_t(At)] >> 4];
-        *To++ = Hex[Bytes[size_t(At)] & 15];
-    }
-    *To++ = '}';
-    *To++ = '"';
+    const auto Put = [&](size_t At) {
+        memcpy(To, &Digits[size_t(Bytes[At]) * 2], 2);
+        To += 2;
+    };
+    // Registry order: the three fields little-endian on the stream, shown most significant first.
+    memcpy(To, "\"{", 2);
+    To += 2;
+    Put(3), Put(2), Put(1), Put(0);
+    *To++ = '-';
+    Put(5), Put(4);
+    *To++ = '-';
+    Put(7), Put(6);
+    *To++ = '-';
+    Put(8), Put(9);
+    *To++ = '-';
+    for (size_t At = 10; At < 16; ++At)
+        Put(At);
+    memcpy(To, "}\"", 2);
     FUsed += 40;
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 class TJsonWriter
@@ -24,7 +25,7 @@ public:
     void BeginArray();
     void EndArray();
     // The name of the next value inside an object.
-    void Key(const char* Name);
+    void Key(std::string_view Name);
 
     void String(const QString& Value);
     // The 38-character registry form with braces.
@@ -34,10 +35,10 @@ public:
     void Null();
 
     // Key and value in one call.
-    void Field(const char* Name, const QString& Value) { Key(Name), String(Value); }
-    void Field(const char* Name, bool Value) { Key(Name), Boolean(Value); }
-    void Field(const char* Name, int32_t Value) { Key(Name), Integer(Value); }
-    void Field(const char* Name, const TGUID& Value) { Key(Name), GUID(Value); }
+    void Field(std::string_view Name, const QString& Value) { Key(Name), String(Value); }
+    void Field(std::string_view Name, bool Value) { Key(Name), Boolean(Value); }
+    void Field(std::string_view Name, int32_t Value) { Key(Name), Integer(Value); }
+    void Field(std::string_view Name, const TGUID& Value) { Key(Name), GUID(Value); }
 
     // Room for Bytes of text, when the caller can tell how much will come.
     void Reserve(qsizetype Bytes) { Room(Bytes); }

@@ -19,7 +19,7 @@ public:
           QByteArray After,
           TTreePath SelectBefore,
           TTreePath SelectAfter)
-        : QUndoCommand(Text), FHistory(History), FBefore(std::move(Before)), FAfter(std::move(After)),
+        : QUndoCommand(Text), FBefore(std::move(Before)), FAfter(std::move(After)), FHistory(History),
           FSelectBefore(std::move(SelectBefore)), FSelectAfter(std::move(SelectAfter))
     {}
 

@@ -64,6 +64,24 @@ TEST_F(BuildText, RefusesTextTheDefinitionFileCannotStore)
     }
 }
 
+// The commands that read a definition from its text (check, diff, verify) refuse such text as build
+// does, rather than work on a package with "?" in its place.
+TEST_F(BuildText, EveryCommandReadingTheTextRefusesWhatCannotBeStored)
+{
+    WriteBytesToFile(Source, R"({"Format": "quillon-definition", "Name": "Caf\u00e9 \u4f60"})");
+    const QString Stored = Folder.filePath(QStringLiteral("plain.json"));
+    WriteBytesToFile(Stored, R"({"Format": "quillon-definition", "Name": "Caf\u00e9"})");
+    const QString Refused = Source + QStringLiteral(": Name: characters the definition file cannot store: '") +
+                            QString(QChar(0x4F60)) + QLatin1Char('\'');
+    const TCliRun Check = RunCliWith({QStringLiteral("check"), Source});
+    EXPECT_EQ(Check.ExitCode, 1);
+    EXPECT_TRUE(Check.Err.contains(Refused)) << Check.Err.toStdString();
+    const TCliRun Diff = RunCliWith({QStringLiteral("diff"), Stored, Source});
+    EXPECT_EQ(Diff.ExitCode, 1);
+    EXPECT_TRUE(Diff.Err.contains(Refused)) << Diff.Err.toStdString();
+    EXPECT_EQ(RunCliWith({QStringLiteral("diff"), Stored, Stored}).ExitCode, 0);
+}
+
 // The code page's own characters beyond ASCII go through unchanged.
 TEST_F(BuildText, KeepsTheCodePagesOwnCharacters)
 {

@@ -39,8 +39,9 @@ TEST(Version, CliPrintsTheFourNumbersAndTheCommitOfACheckout)
     EXPECT_EQ(Match.captured(1), ProgramVersion());
     EXPECT_EQ(Match.captured(2), BuildCommit());
 
-    if (QFileInfo::exists(QStringLiteral(QUILLON_TEST_DATA "/../../.git")))
+    if (QFileInfo::exists(QStringLiteral(QUILLON_TEST_DATA "/../../.git"))) {
         EXPECT_FALSE(BuildCommit().isEmpty()) << "a build of a git checkout knows its commit";
+    }
 }
 
 } // namespace

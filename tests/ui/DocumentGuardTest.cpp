@@ -75,7 +75,7 @@ protected:
     {
         Window.RunCommand(QStringLiteral("Edit"), [&] {
             Window.Document().Name = Name;
-            return TCommandOutcome{.Changed = true};
+            return TCommandOutcome{.Changed = true, .Select = nullptr, .Subject = {}};
         });
     }
 

@@ -107,8 +107,9 @@ TEST_F(LazyTree, EveryNodeReadsAsInAWholeBuildAndOnlyStoredStateShowsExpanded)
     EXPECT_EQ(SaveToBytes(Document), Stored);
     for (QTreeWidgetItemIterator It(&Tree); *It; ++It) {
         const TQORTreeNode* Node = TQORObjectTreeView::NodeOf(*It);
-        if (Node->IsBound() && !(Node->flags() & Qt::ItemNeverHasChildren))
+        if (Node->IsBound() && !(Node->flags() & Qt::ItemNeverHasChildren)) {
             EXPECT_EQ(Node->isExpanded(), Node->Object()->Expanded()) << Node->text(0).toStdString();
+        }
     }
 }
 
@@ -210,8 +211,9 @@ TEST_F(LazyTreeWindow, KeypadStarOpensEverythingBelowAndDoubleClickOpensWithoutE
     }
     EXPECT_GT(Opened, 5);
     ForEachShownObject(Document(), [&](TQORObject& Object) {
-        if (&Object == &Document().CodeModules || Object.Parent() == &Document().CodeModules)
+        if (&Object == &Document().CodeModules || Object.Parent() == &Document().CodeModules) {
             EXPECT_TRUE(Object.Expanded());
+        }
     });
 
     // A double click on an element whose lines are unbuilt opens it, as on any node with children.

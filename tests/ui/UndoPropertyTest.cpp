@@ -82,9 +82,10 @@ void ExpectSoundReferences(TMain& Window)
                                                                  &Markers.BetaSoftware,
                                                                  &Markers.DataTypes};
     std::function<void(QTreeWidgetItem*)> Visit = [&](QTreeWidgetItem* Item) {
-        if (const TQORTreeNode* Node = TQORObjectTreeView::NodeOf(Item))
+        if (const TQORTreeNode* Node = TQORObjectTreeView::NodeOf(Item)) {
             EXPECT_TRUE(Live.count(Node->Object()) || MarkerObjects.count(Node->Object()))
                 << Item->text(0).toStdString();
+        }
         for (int I = 0; I < Item->childCount(); ++I)
             Visit(Item->child(I));
     };
