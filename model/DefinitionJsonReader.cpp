@@ -368,19 +368,24 @@ private:
         case TJsonFieldKind::Owned: {
             TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
             ForgetPendingIn(*Field.Items, Field, List);
+            // As new: a flag the last value does not give is not kept from the first.
             List.Clear();
+            List.SetExpanded(false);
             if (&Table == &PackageJsonTable()) {
                 std::erase(FSourcesRead, &List);
                 FSourcesReadAgain = true;
             }
             return;
         }
-        case TJsonFieldKind::References:
-            static_cast<TQORList*>(Field.Member(Target))->Clear();
+        case TJsonFieldKind::References: {
+            TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
+            List.Clear();
+            List.SetExpanded(false);
             std::erase_if(FDeferred, [&](const TDeferredReference& Entry) {
                 return Entry.Element == Target && Entry.Field == &Field;
             });
             return;
+        }
         case TJsonFieldKind::TaskModule:
             std::erase_if(FPendingTaskModules, [&](const TPendingTaskModule& Entry) {
                 return Entry.Element == Target && Entry.Field == &Field;
