@@ -4,14 +4,17 @@
 #include "foundation/QORExceptions.h"
 #include "model/Data.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QShortcut>
-#include <QStandardItemModel>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +78,62 @@ QString FindingAccessibleText(const TCheckFinding& Finding)
            Finding.Message + QStringLiteral(" Location: ") + Finding.Location;
 }
 
+// The findings as rows of severity, message and location. The rows are the findings themselves,
+// read as the view asks for them, so that tens of thousands show at once.
+class TFindingsModel : public QAbstractTableModel
+{
+public:
+    TFindingsModel(const QStyle& Style, QObject* Parent)
+        : QAbstractTableModel(Parent), FErrorIcon(Style.standardIcon(QStyle::SP_MessageBoxCritical)),
+          FWarningIcon(Style.standardIcon(QStyle::SP_MessageBoxWarning))
+    {}
+
+    const std::vector<TCheckFinding>& Findings() const { return FFindings; }
+    void SetFindings(std::vector<TCheckFinding> Findings)
+    {
+        beginResetModel();
+        FFindings = std::move(Findings);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& Parent = {}) const override { return Parent.isValid() ? 0 : int(FFindings.size()); }
+    int columnCount(const QModelIndex& Parent = {}) const override { return Parent.isValid() ? 0 : 3; }
+
+    QVariant data(const QModelIndex& Index, int Role) const override
+    {
+        if (!Index.isValid() || size_t(Index.row()) >= FFindings.size())
+            return {};
+        const TCheckFinding& Finding = FFindings[size_t(Index.row())];
+        const bool Error = Finding.Severity == TFindingSeverity::Error;
+        switch (Role) {
+        case Qt::DisplayRole:
+            if (Index.column() == 0)
+                return Error ? QStringLiteral("Error") : QStringLiteral("Warning");
+            return Index.column() == 1 ? Finding.Message : Finding.Location;
+        case Qt::DecorationRole:
+            return Index.column() == 0 ? QVariant(Error ? FErrorIcon : FWarningIcon) : QVariant();
+        case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole:
+            return FindingAccessibleText(Finding);
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
+    {
+        if (Orientation != Qt::Horizontal || Role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(Section, Orientation, Role);
+        static const char* const Titles[] = {"Severity", "Message", "Location"};
+        return Section >= 0 && Section < 3 ? QString::fromLatin1(Titles[Section]) : QString();
+    }
+
+private:
+    std::vector<TCheckFinding> FFindings;
+    QIcon FErrorIcon;
+    QIcon FWarningIcon;
+};
+
 TProblemsPanel::TProblemsPanel(std::function<QByteArray()> Snapshot, QWidget* Parent)
     : QDockWidget(QStringLiteral("Problems"), Parent), FSnapshot(std::move(Snapshot))
 {
@@ -89,9 +148,7 @@ TProblemsPanel::TProblemsPanel(std::function<QByteArray()> Snapshot, QWidget* Pa
     FSummary->setTextFormat(Qt::PlainText);
     Layout->addWidget(FSummary);
 
-    FModel = new QStandardItemModel(0, 3, this);
-    FModel->setHorizontalHeaderLabels(
-        {QStringLiteral("Severity"), QStringLiteral("Message"), QStringLiteral("Location")});
+    FModel = new TFindingsModel(*style(), this);
     FView = new QTreeView(Body);
     FView->setObjectName(QStringLiteral("ProblemsView"));
     FView->setAccessibleName(QStringLiteral("Problems"));
@@ -128,7 +185,7 @@ TProblemsPanel::TProblemsPanel(std::function<QByteArray()> Snapshot, QWidget* Pa
     FDelay->setSingleShot(true);
     FDelay->setInterval(CheckDelayMilliseconds);
     connect(FDelay, &QTimer::timeout, this, [this] { Start(); });
-    Show({}, {});
+    Show({});
 }
 
 TProblemsPanel::~TProblemsPanel()
@@ -209,30 +266,21 @@ void TProblemsPanel::Deliver(TResult Result)
     if (Result.Generation != FGeneration)
         return;
     FShownGeneration = Result.Generation;
-    FFindings = std::move(Result.Findings);
-    Show(FFindings, Result.Failure);
+    FModel->SetFindings(std::move(Result.Findings));
+    Show(Result.Failure);
 }
 
-void TProblemsPanel::Show(const std::vector<TCheckFinding>& Findings, const QString& Failure)
+const std::vector<TCheckFinding>& TProblemsPanel::Findings() const
 {
-    FModel->removeRows(0, FModel->rowCount());
-    const QIcon ErrorIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
-    const QIcon WarningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    qsizetype Errors = 0;
-    for (const TCheckFinding& Finding : Findings) {
-        const bool Error = Finding.Severity == TFindingSeverity::Error;
-        Errors += Error;
-        auto* Severity = new QStandardItem(Error ? ErrorIcon : WarningIcon,
-                                           Error ? QStringLiteral("Error") : QStringLiteral("Warning"));
-        auto* Message = new QStandardItem(Finding.Message);
-        auto* Location = new QStandardItem(Finding.Location);
-        const QString Spoken = FindingAccessibleText(Finding);
-        for (QStandardItem* Item : {Severity, Message, Location}) {
-            Item->setData(Spoken, Qt::AccessibleDescriptionRole);
-            Item->setToolTip(Spoken);
-        }
-        FModel->appendRow({Severity, Message, Location});
-    }
+    return FModel->Findings();
+}
+
+void TProblemsPanel::Show(const QString& Failure)
+{
+    const std::vector<TCheckFinding>& Findings = FModel->Findings();
+    const qsizetype Errors = std::count_if(Findings.begin(), Findings.end(), [](const TCheckFinding& Finding) {
+        return Finding.Severity == TFindingSeverity::Error;
+    });
     if (!Failure.isEmpty())
         FSummary->setText(QStringLiteral("The check could not run: ") + Failure);
     else if (Findings.empty())
@@ -244,7 +292,7 @@ void TProblemsPanel::Show(const std::vector<TCheckFinding>& Findings, const QStr
 
 void TProblemsPanel::ActivateRow(int Row, bool Open)
 {
-    if (Row < 0 || size_t(Row) >= FFindings.size())
+    if (Row < 0 || size_t(Row) >= Findings().size())
         return;
-    emit FindingActivated(FFindings[size_t(Row)].Path, Open);
+    emit FindingActivated(Findings()[size_t(Row)].Path, Open);
 }

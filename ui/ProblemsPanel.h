@@ -17,10 +17,10 @@
 #include <vector>
 
 class QLabel;
-class QStandardItemModel;
 class QTimer;
 class QTreeView;
 class TData;
+class TFindingsModel;
 class TQORObject;
 
 class TProblemsPanel : public QDockWidget
@@ -37,7 +37,7 @@ public:
     void Refresh();
 
     // The findings shown, in the check's order, and whether they belong to the latest request.
-    const std::vector<TCheckFinding>& Findings() const { return FFindings; }
+    const std::vector<TCheckFinding>& Findings() const;
     bool Current() const { return FShownGeneration == FGeneration; }
     uint64_t Generation() const { return FGeneration; }
     QTreeView* View() const { return FView; }
@@ -65,14 +65,13 @@ private:
     };
     void Start();
     void Deliver(TResult Result);
-    void Show(const std::vector<TCheckFinding>& Findings, const QString& Failure);
+    void Show(const QString& Failure);
 
     std::function<QByteArray()> FSnapshot;
     QLabel* FSummary = nullptr;
     QTreeView* FView = nullptr;
-    QStandardItemModel* FModel = nullptr;
+    TFindingsModel* FModel = nullptr;
     QTimer* FDelay = nullptr;
-    std::vector<TCheckFinding> FFindings;
     // The latest request, and the one whose result is shown.
     uint64_t FGeneration = 0;
     uint64_t FShownGeneration = 0;
