@@ -3,6 +3,11 @@
 #include "model/DefinitionJsonFields.h"
 #include "model/JsonWriter.h"
 
+#include <QHash>
+
+#include <unordered_map>
+#include <vector>
+
 namespace {
 
 class TDefinitionWriter
@@ -123,13 +128,14 @@ private:
         Out.Field("Expanded", List.Expanded());
         Out.Key("Items");
         Out.BeginArray();
+        TSourceCache& Cache = CacheOf(Source);
         for (int32_t I = 0; I < List.Count(); ++I) {
-            const int32_t Position = ReferencePosition(List, I);
+            const int32_t Position = Cache.PositionOf(List, I);
             Out.BeginInlineObject();
             Out.Field("Index", Position);
             if (Position >= 0 && Position < Source.Count()) {
-                Out.Field("ID", Field.SourceID(Source, Position));
-                Out.Field("Name", Field.SourceName(Source, Position));
+                // The same element is referred to many times: its ID and name are written once.
+                Out.Raw(Cache.TailOf(Field, Source, Position));
             }
             Out.EndObject();
         }
@@ -157,6 +163,50 @@ private:
 
     const TData& FData;
     TJsonWriter Out;
+    // What the references into one package-level list need of it, worked out once: the position
+    // of each element (asking an element for it means a visit to each, scattered in memory), and
+    // what follows the position of a reference to it.
+    struct TSourceCache
+    {
+        QHash<const TQORObject*, int32_t> Positions;
+        // Each element's tail, where written, is a piece of Text: its start, or -1.
+        QByteArray Text;
+        std::vector<std::pair<qsizetype, qsizetype>> Tails;
+
+        int32_t PositionOf(const TQORList& List, int32_t I) const
+        {
+            if (!List.IsPending(I))
+                if (const auto Found = Positions.constFind(List.Items(I)); Found != Positions.cend())
+                    return *Found;
+            return ReferencePosition(List, I);
+        }
+
+        QByteArrayView TailOf(const TJsonField& Field, const TQORList& Source, int32_t Position)
+        {
+            auto& [Start, Size] = Tails[size_t(Position)];
+            if (Start < 0) {
+                Start = Text.size();
+                Text += ", \"ID\": ";
+                AppendJsonGUID(Text, Field.SourceID(Source, Position));
+                Text += ", \"Name\": ";
+                AppendJsonString(Text, Field.SourceName(Source, Position));
+                Size = Text.size() - Start;
+            }
+            return QByteArrayView(Text.constData() + Start, Size);
+        }
+    };
+    TSourceCache& CacheOf(const TQORList& Source)
+    {
+        TSourceCache& Cache = FSources[&Source];
+        if (Cache.Tails.empty() && Source.Count() > 0) {
+            Cache.Tails.assign(size_t(Source.Count()), {-1, 0});
+            Cache.Positions.reserve(Source.Count());
+            for (int32_t S = 0; S < Source.Count(); ++S)
+                Cache.Positions.insert(Source.Items(S), S);
+        }
+        return Cache;
+    }
+    std::unordered_map<const TQORList*, TSourceCache> FSources;
 };
 
 } // namespace

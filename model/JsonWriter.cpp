@@ -205,7 +205,10 @@ void TJsonWriter::String(const QString& Value)
     FUsed = PutJsonString(To, reinterpret_cast<const char16_t*>(Value.utf16()), Value.size()) - FText.data();
 }
 
-void TJsonWriter::GUID(const TGUID& Value)
+namespace {
+
+// Value's 40 bytes, quotes included, at To.
+void PutJsonGUID(char* To, const TGUID& Value)
 {
     // Every byte's two digits, looked up at once.
     static const auto Digits = [] {
@@ -217,9 +220,7 @@ void TJsonWriter::GUID(const TGUID& Value)
         }
         return Pairs;
     }();
-    BeforeValue();
     const auto Bytes = Value.ToBytes();
-    char* To = Room(40);
     const auto Put = [&](size_t At) {
         memcpy(To, &Digits[size_t(Bytes[At]) * 2], 2);
         To += 2;
@@ -238,6 +239,14 @@ void TJsonWriter::GUID(const TGUID& Value)
     for (size_t At = 10; At < 16; ++At)
         Put(At);
     memcpy(To, "}\"", 2);
+}
+
+} // namespace
+
+void TJsonWriter::GUID(const TGUID& Value)
+{
+    BeforeValue();
+    PutJsonGUID(Room(40), Value);
     FUsed += 40;
 }
 
@@ -278,4 +287,11 @@ void AppendJsonString(QByteArray& Out, const QString& Value)
     Out.resize(Start + 2 + 6 * Value.size());
     char* End = PutJsonString(Out.data() + Start, reinterpret_cast<const char16_t*>(Value.utf16()), Value.size());
     Out.resize(End - Out.constData());
+}
+
+void AppendJsonGUID(QByteArray& Out, const TGUID& Value)
+{
+    const qsizetype Start = Out.size();
+    Out.resize(Start + 40);
+    PutJsonGUID(Out.data() + Start, Value);
 }

@@ -7,6 +7,7 @@
 #include "foundation/GUID.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
 
@@ -39,6 +40,10 @@ public:
     void Field(std::string_view Name, bool Value) { Key(Name), Boolean(Value); }
     void Field(std::string_view Name, int32_t Value) { Key(Name), Integer(Value); }
     void Field(std::string_view Name, const TGUID& Value) { Key(Name), GUID(Value); }
+
+    // Text that is already JSON, taken as it stands after the value before it: for pieces written
+    // once and repeated, which then do not count as values of their own.
+    void Raw(QByteArrayView Text) { Put(Text.data(), Text.size()); }
 
     // Room for Bytes of text, when the caller can tell how much will come.
     void Reserve(qsizetype Bytes) { Room(Bytes); }
@@ -91,3 +96,5 @@ private:
 
 // Appends Value to Out as a quoted JSON string, escaping what JSON requires.
 void AppendJsonString(QByteArray& Out, const QString& Value);
+// Appends Value to Out as a quoted JSON string in the 38-character registry form with braces.
+void AppendJsonGUID(QByteArray& Out, const TGUID& Value);
