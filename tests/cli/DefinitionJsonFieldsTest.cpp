@@ -2,10 +2,12 @@
 
 #include "cli/CliTestSupport.h"
 #include "model/DefinitionJson.h"
+#include "samples/LargeDefinition.h"
 #include "samples/RandomDefinition.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -153,6 +155,46 @@ TEST(DefinitionJsonFields, EveryByteTheFileStoresSurvivesDumpAndBuild)
         }
     }
     EXPECT_GE(Survived, Bytes.size() / 3);
+}
+
+// Beside each position the text names the element there, for the reader of the text: the ID and
+// name of every reference are those of the element at its position, however often it is referred to.
+void ExpectReferencesNamed(const TData& Data, const TJsonTable& Table, void* Element, const QJsonObject& Text)
+{
+    for (const TJsonField& Field : Table.Fields) {
+        const QString Name = QString::fromLatin1(Field.Name.data(), qsizetype(Field.Name.size()));
+        const QJsonArray Items = Text.value(Name).toObject().value(QLatin1String("Items")).toArray();
+        const TQORList* List = Field.Member ? static_cast<const TQORList*>(Field.Member(Element)) : nullptr;
+        if (Field.Kind == TJsonFieldKind::Owned) {
+            ASSERT_EQ(Items.size(), List->Count()) << Table.Class << "." << Field.Name;
+            for (int32_t I = 0; I < List->Count(); ++I)
+                ExpectReferencesNamed(Data, *Field.Items, Field.Item(*List, I), Items[I].toObject());
+        } else if (Field.Kind == TJsonFieldKind::References) {
+            const TQORList& Source = Field.Source(Data);
+            ASSERT_EQ(Items.size(), List->Count()) << Table.Class << "." << Field.Name;
+            for (const QJsonValue& Item : Items) {
+                const int Position = Item.toObject().value(QLatin1String("Index")).toInt(-1);
+                ASSERT_TRUE(Position >= 0 && Position < Source.Count()) << Table.Class << "." << Field.Name;
+                EXPECT_EQ(Item.toObject().value(QLatin1String("ID")).toString(),
+                          Field.SourceID(Source, Position).ToString());
+                EXPECT_EQ(Item.toObject().value(QLatin1String("Name")).toString(), Field.SourceName(Source, Position));
+            }
+        }
+    }
+}
+
+TEST(DefinitionJsonFields, EveryReferenceNamesTheElementAtItsPosition)
+{
+    QTemporaryDir Folder;
+    for (uint32_t Seed = 1; Seed <= 20; ++Seed) {
+        TData Data;
+        RandomDefinition::Build(Data, RandomDefinition::SeededBytes(Seed, 4096), Folder.path());
+        const QJsonObject Text = QJsonDocument::fromJson(DefinitionToJson(Data)).object();
+        ExpectReferencesNamed(Data, PackageJsonTable(), &Data, Text);
+    }
+    TData Large;
+    BuildLarge(Large, {20, 5, 4, 50, 20, 5});
+    ExpectReferencesNamed(Large, PackageJsonTable(), &Large, QJsonDocument::fromJson(DefinitionToJson(Large)).object());
 }
 
 // Definitions with every field drawn at random (out-of-range enumerations, odd text, repeated IDs)
