@@ -162,7 +162,8 @@ struct TPendingTaskModule
     TTaskModulePosition Position;
 };
 
-// The members of one object, found by name: the text's JSON name for each field of a table.
+// The fields of one object met so far, by their place in the table: one met again is a member
+// given twice.
 struct TSeen
 {
     uint64_t Bits = 0;
