@@ -4,9 +4,10 @@
 #include "model/Data.h"
 #include "model/DefinitionJson.h"
 #include "model/DefinitionJsonFields.h"
+#include "model/DefinitionJsonLinks.h"
+#include "model/DefinitionJsonPath.h"
 #include "model/JsonCursor.h"
 
-#include <QHash>
 #include <QJsonDocument>
 
 #include <algorithm>
@@ -14,8 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -76,48 +75,6 @@ E_QOR_LoadingError SyntaxReport(const QByteArray& Json, const TJsonSyntaxError& 
                                   .arg(Expected(Described.error), Described.errorString()));
 }
 
-// A value that is JSON but not what the package needs there.
-struct TValueFault
-{
-    QString Message;
-};
-
-// Where a value stands in the text ("CodeModules.Items[2].Name"), linked from the values around it
-// and spelt out only for a report: most values are read without one.
-struct TPath
-{
-    const TPath* Parent = nullptr;
-    std::string_view Name;
-    qsizetype Index = -1;
-
-    QString Text() const
-    {
-        QString Head = Parent ? Parent->Text() : QString();
-        if (Name.data()) {
-            const QLatin1String Own(Name.data(), qsizetype(Name.size()));
-            return Head.isEmpty() ? QString(Own) : Head + QLatin1Char('.') + Own;
-        }
-        if (Index >= 0)
-            return Head + QLatin1Char('[') + QString::number(Index) + QLatin1Char(']');
-        return Head;
-    }
-};
-
-TPath Member(const TPath& Path, std::string_view Name)
-{
-    return {&Path, Name, -1};
-}
-
-TPath Element(const TPath& Path, qsizetype Index)
-{
-    return {&Path, {}, Index};
-}
-
-[[noreturn]] void Fail(const TPath& Path, const QString& What)
-{
-    throw TValueFault{Path.Text() + QStringLiteral(": expected ") + What};
-}
-
 bool StartsNumber(char C)
 {
     return C == '-' || C == '.' || (C >= '0' && C <= '9');
@@ -134,33 +91,6 @@ int32_t ToInteger(double Number, const TPath& Path)
         Fail(Path, WholeNumberWanted());
     return static_cast<int32_t>(Number);
 }
-
-// The package-level elements of a reference list, for reports.
-QString SourceWanted(const TQORList& Source)
-{
-    return QStringLiteral("the position or ID of one of the package's ") + QString::number(Source.Count()) +
-           QStringLiteral(" elements of this kind");
-}
-
-// A reference checked once the text is read: one by ID, or one into a package-level list that the
-// text gives later.
-struct TDeferredReference
-{
-    void* Element;
-    const TJsonField* Field;
-    int32_t Slot;
-    bool ByID;
-    int32_t Index;
-    TGUID ID;
-};
-
-// A configurator or command editor, turned into its task module once every code module exists.
-struct TPendingTaskModule
-{
-    void* Element;
-    const TJsonField* Field;
-    TTaskModulePosition Position;
-};
 
 // The fields of one object met so far, by their place in the table: one met again is a member
 // given twice.
@@ -196,10 +126,7 @@ public:
             ScanMarks();
         ReadElement(PackageJsonTable(), &FData, {});
         In.End();
-        ResolveDeferredReferences();
-        ResolveTaskModules();
-        if (FSourcesReadAgain)
-            CheckEveryReference();
+        FLinks.Settle(FSourcesReadAgain);
         FData.ResolveReferences();
     }
 
@@ -368,7 +295,7 @@ private:
             return;
         case TJsonFieldKind::Owned: {
             TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
-            ForgetPendingIn(*Field.Items, Field, List);
+            FLinks.ForgetIn(*Field.Items, Field, List);
             // As new: a flag the last value does not give is not kept from the first.
             List.Clear();
             List.SetExpanded(false);
@@ -382,15 +309,11 @@ private:
             TQORList& List = *static_cast<TQORList*>(Field.Member(Target));
             List.Clear();
             List.SetExpanded(false);
-            std::erase_if(FDeferred, [&](const TDeferredReference& Entry) {
-                return Entry.Element == Target && Entry.Field == &Field;
-            });
+            FLinks.Forget(Target, Field);
             return;
         }
         case TJsonFieldKind::TaskModule:
-            std::erase_if(FPendingTaskModules, [&](const TPendingTaskModule& Entry) {
-                return Entry.Element == Target && Entry.Field == &Field;
-            });
+            FLinks.Forget(Target, Field);
             return;
         default:
             return;
@@ -518,7 +441,7 @@ private:
     {
         ListObject(List, Path, [&](const TPath& ItemsPath, bool Again) {
             if (Again) {
-                ForgetPendingIn(*Field.Items, Field, List);
+                FLinks.ForgetIn(*Field.Items, Field, List);
                 List.Clear();
             }
             In.EnterArray();
@@ -551,9 +474,7 @@ private:
         ListObject(List, Path, [&](const TPath& ItemsPath, bool Again) {
             if (Again) {
                 List.Clear();
-                std::erase_if(FDeferred, [&](const TDeferredReference& Entry) {
-                    return Entry.Element == Target && Entry.Field == &Field;
-                });
+                FLinks.Forget(Target, Field);
             }
             In.EnterArray();
             if (!In.FirstElement())
@@ -588,69 +509,21 @@ private:
                         }
                     } while (In.NextMember());
                 }
-                TDeferredReference Reference{Target, &Field, 0, !Index, Index.value_or(-1), {}};
+                TDefinitionJsonLinks::TReference Reference{Target, &Field, 0, !Index, Index.value_or(-1), {}};
                 if (!Index && HasID)
                     Reference.ID = GUIDOf(IDIsString ? &ID : nullptr, Member(ItemPath, "ID"));
                 Reference.Slot = List.AddPending(Reference.Index);
                 // A reference by ID is found in the list the text ends with, which may come later
                 // or be given again.
                 if (!Reference.ByID && SourceRead(Source)) {
-                    if (const QString Why = Resolve(Reference, Source); !Why.isEmpty())
+                    if (const QString Why = FLinks.Resolve(Reference, Source); !Why.isEmpty())
                         Fail(ItemPath, Why);
                 } else {
-                    FDeferred.push_back(Reference);
+                    FLinks.Defer(Reference);
                 }
                 ++I;
             } while (In.NextElement());
         });
-    }
-
-    // Checks Reference against Source, settling the position of one given by ID; what it should
-    // have been when it leads nowhere, or nothing.
-    QString Resolve(const TDeferredReference& Reference, const TQORList& Source)
-    {
-        int32_t Index = Reference.Index;
-        if (Reference.ByID) {
-            const auto Found = PositionsByID(*Reference.Field, Source).value(Reference.ID, -1);
-            if (Found == -2)
-                return QStringLiteral("an \"Index\": more than one element has this ID");
-            Index = Found;
-        }
-        if (Index < 0 || Index >= Source.Count())
-            return SourceWanted(Source);
-        if (Reference.ByID)
-            static_cast<TQORList*>(Reference.Field->Member(Reference.Element))->SetPending(Reference.Slot, Index);
-        return {};
-    }
-
-    // The position of each ID in a package-level list, -2 for an ID more than one element has.
-    const QHash<TGUID, int32_t>& PositionsByID(const TJsonField& Field, const TQORList& Source)
-    {
-        QHash<TGUID, int32_t>& Positions = FPositionsByID[&Source];
-        if (Positions.isEmpty()) {
-            for (int32_t S = 0; S < Source.Count(); ++S) {
-                const auto At = Positions.find(Field.SourceID(Source, S));
-                if (At == Positions.end())
-                    Positions.insert(Field.SourceID(Source, S), S);
-                else
-                    *At = -2;
-            }
-        }
-        return Positions;
-    }
-
-    void ResolveDeferredReferences()
-    {
-        for (const TDeferredReference& Reference : FDeferred) {
-            const QString Why = Resolve(Reference, Reference.Field->Source(FData));
-            if (Why.isEmpty())
-                continue;
-            // Where it stands is worked out only for the report.
-            const TPathText At = PathOf(Reference.Element);
-            const TPath List = Member(At.Path, Reference.Field->Name);
-            const TPath Items = Member(List, "Items");
-            Fail(Element(Items, Reference.Slot), Why);
-        }
     }
 
     void TaskModule(void* Target, const TJsonField& Field, const TPath& Path)
@@ -665,9 +538,8 @@ private:
         if (Next != '{')
             Fail(Path, QStringLiteral("an object"));
         static constexpr std::string_view Members[] = {"CodeModule", "Object", "TaskModule"};
-        TPendingTaskModule Pending{Target, &Field, {}};
-        int32_t* const Positions[] = {
-            &Pending.Position.CodeModule, &Pending.Position.Object, &Pending.Position.TaskModule};
+        TTaskModulePosition Position;
+        int32_t* const Positions[] = {&Position.CodeModule, &Position.Object, &Position.TaskModule};
         int Last = -1;
         In.EnterObject();
         if (In.FirstMember()) {
@@ -679,135 +551,7 @@ private:
                     In.SkipValue();
             } while (In.NextMember());
         }
-        FPendingTaskModules.push_back(Pending);
-    }
-
-    // Configurators and command editors may point into later code modules.
-    void ResolveTaskModules() const
-    {
-        const auto Within = [](int32_t Index, int32_t Count) { return Index >= 0 && Index < Count; };
-        const TCodeModules& Modules = FData.CodeModules;
-        for (const TPendingTaskModule& Pending : FPendingTaskModules) {
-            const TTaskModulePosition& At = Pending.Position;
-            if (!Within(At.CodeModule, Modules.Count()) ||
-                !Within(At.Object, Modules.Items(At.CodeModule)->TaskModuleObjects.Count()) ||
-                !Within(At.TaskModule,
-                        Modules.Items(At.CodeModule)->TaskModuleObjects.Items(At.Object)->TaskModules.Count()))
-                TaskModuleOutside(Pending);
-            *static_cast<TTaskModule**>(Pending.Field->Member(Pending.Element)) = TaskModuleAtPosition(Modules, At);
-        }
-    }
-
-    [[noreturn]] void TaskModuleOutside(const TPendingTaskModule& Pending) const
-    {
-        const TPathText Owner = PathOf(Pending.Element);
-        const TPath Path = Member(Owner.Path, Pending.Field->Name);
-        const TTaskModulePosition& At = Pending.Position;
-        const TCodeModules& Modules = FData.CodeModules;
-        if (At.CodeModule < 0 || At.CodeModule >= Modules.Count())
-            Fail(Member(Path, "CodeModule"), QStringLiteral("the position of a code module"));
-        const TTaskModuleObjects& Objects = Modules.Items(At.CodeModule)->TaskModuleObjects;
-        if (At.Object < 0 || At.Object >= Objects.Count())
-            Fail(Member(Path, "Object"), QStringLiteral("the position of a task module object in that code module"));
-        Fail(Member(Path, "TaskModule"), QStringLiteral("the position of a task module in that object"));
-    }
-
-    // Where an element stands, for the reports that come after the text is read: the members and
-    // positions leading to it, held in Segments, which Path's links point into.
-    struct TPathText
-    {
-        std::vector<TPath> Segments;
-        TPath Path;
-    };
-
-    TPathText PathOf(const void* Wanted) const
-    {
-        TPathText Result;
-        std::vector<std::pair<std::string_view, qsizetype>> Trail;
-        FindPath(PackageJsonTable(), &FData, Wanted, Trail);
-        // Three links per step (member, Items, position); reserved so that none of them moves.
-        Result.Segments.reserve(Trail.size() * 3);
-        const TPath* Parent = nullptr;
-        for (const auto& [Name, Index] : Trail) {
-            Result.Segments.push_back({Parent, Name, -1});
-            Result.Segments.push_back(Member(Result.Segments.back(), "Items"));
-            Result.Segments.push_back(Element(Result.Segments.back(), Index));
-            Parent = &Result.Segments.back();
-        }
-        Result.Path = Parent ? *Parent : TPath{};
-        return Result;
-    }
-
-    bool FindPath(const TJsonTable& Table,
-                  void* Current,
-                  const void* Wanted,
-                  std::vector<std::pair<std::string_view, qsizetype>>& Trail) const
-    {
-        if (Current == Wanted)
-            return true;
-        for (const TJsonField& Field : Table.Fields) {
-            if (Field.Kind != TJsonFieldKind::Owned)
-                continue;
-            const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
-            for (int32_t I = 0; I < List.Count(); ++I) {
-                Trail.emplace_back(Field.Name, I);
-                if (FindPath(*Field.Items, Field.Item(List, I), Wanted, Trail))
-                    return true;
-                Trail.pop_back();
-            }
-        }
-        return false;
-    }
-
-    // Entries waiting for the end of the text that belong to elements of List, which is about to
-    // be emptied, are dropped with them.
-    void ForgetPendingIn(const TJsonTable& Items, const TJsonField& Field, const TQORList& List)
-    {
-        if (FDeferred.empty() && FPendingTaskModules.empty())
-            return;
-        std::unordered_set<const void*> Gone;
-        const auto Collect = [&Gone](auto& Self, const TJsonTable& Table, void* Element) -> void {
-            Gone.insert(Element);
-            for (const TJsonField& Inner : Table.Fields) {
-                if (Inner.Kind != TJsonFieldKind::Owned)
-                    continue;
-                const TQORList& Owned = *static_cast<const TQORList*>(Inner.Member(Element));
-                for (int32_t I = 0; I < Owned.Count(); ++I)
-                    Self(Self, *Inner.Items, Inner.Item(Owned, I));
-            }
-        };
-        for (int32_t I = 0; I < List.Count(); ++I)
-            Collect(Collect, Items, Field.Item(List, I));
-        std::erase_if(FDeferred, [&](const TDeferredReference& Entry) { return Gone.contains(Entry.Element); });
-        std::erase_if(FPendingTaskModules,
-                      [&](const TPendingTaskModule& Entry) { return Gone.contains(Entry.Element); });
-    }
-
-    // A package-level list given twice may have left references checked against its first,
-    // forgotten, items: every reference is checked once more against what the package holds.
-    void CheckEveryReference() const { CheckReferences(PackageJsonTable(), &FData, TPath{}); }
-
-    void CheckReferences(const TJsonTable& Table, void* Current, const TPath& Path) const
-    {
-        for (const TJsonField& Field : Table.Fields) {
-            if (Field.Kind == TJsonFieldKind::References) {
-                const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
-                const TQORList& Source = Field.Source(FData);
-                for (int32_t I = 0; I < List.Count(); ++I) {
-                    const int32_t Index = List.IsPending(I) ? List.PendingIndex(I) : 0;
-                    if (Index < 0 || Index >= Source.Count()) {
-                        const TPath ListPath = Member(Path, Field.Name);
-                        Fail(Element(Member(ListPath, "Items"), I), SourceWanted(Source));
-                    }
-                }
-            } else if (Field.Kind == TJsonFieldKind::Owned) {
-                const TQORList& List = *static_cast<const TQORList*>(Field.Member(Current));
-                const TPath ListPath = Member(Path, Field.Name);
-                const TPath Items = Member(ListPath, "Items");
-                for (int32_t I = 0; I < List.Count(); ++I)
-                    CheckReferences(*Field.Items, Field.Item(List, I), Element(Items, I));
-            }
-        }
+        FLinks.AddTaskModule(Target, Field, Position);
     }
 
     TData& FData;
@@ -817,9 +561,7 @@ private:
     // The package-level lists read so far, which references can be checked against at once.
     std::vector<const TQORList*> FSourcesRead;
     bool FSourcesReadAgain = false;
-    std::vector<TDeferredReference> FDeferred;
-    std::unordered_map<const TQORList*, QHash<TGUID, int32_t>> FPositionsByID;
-    std::vector<TPendingTaskModule> FPendingTaskModules;
+    TDefinitionJsonLinks FLinks{FData};
     std::vector<std::pair<const TJsonEnumeration*, std::vector<QByteArray>>> FEnumerationTexts;
 };
 
